@@ -1,0 +1,10 @@
+#include "shell/windows_system.h"
+
+namespace velmora {
+
+std::string GetWindowsDir()
+{
+    return "C:\\Windows";
+}
+
+}  // namespace velmora

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "shell/paths.h"
+#include "shell/string_ops.h"
+#include "shell/windows_system.h"
+
+namespace velmora {
+namespace {
+
+struct ReplaceCase {
+    std::string text;
+    std::string find;
+    std::string replacement;
+    std::string expected;
+};
+
+TEST(ReplaceText, IgnoringCaseFollowsTheClassicSearchRules)
+{
+    const ReplaceCase cases[] = {
+        {"hosts.Default", "hosts.", "", "Default"},
+        {"Hosts.work", "hosts.", "", "work"},
+        {"HOSTS.Work", "Hosts.", "", "Work"},
+        {"hosts.myhosts.x", "hosts.", "", "myhosts.x"},  // a lower-case repeat does not keep the loop going
+        {"hosts.aHOSTS.b", "hosts.", "", "ab"},          // an upper-case repeat does
+        {"hosts.HOSTS.x", "hosts.", "", "HOSTS.x"},      // it begins right after the replacement: skipped
+        {"abxab", "ab", "", "xab"},
+        {"ABxAB", "ab", "", "x"},
+        {"a..b", ".", "-", "a-.b"},
+        {"a.b.c", ".", "-", "a-b-c"},
+        {"", "hosts.", "", ""},
+        {"work", "hosts.", "", "work"},
+        {"xhosts.", "hosts.", "", "x"},
+        {"hosts.", "hosts.", "", ""},
+        {"Ärger.hosts.", "hosts.", "", "Ärger."},  // bytes beyond ASCII keep their value and length
+    };
+    for (const auto& c : cases) {
+        std::string find = c.find;
+        const bool matchCase = false;
+        EXPECT_EQ(ReplaceText(c.text, find, c.replacement, matchCase), c.expected) << c.text << " / " << c.find;
+    }
+}
+
+TEST(ReplaceText, UpperCasesTheCallersFindTextWhenCaseIsIgnored)
+{
+    std::string find = "hosts.";
+    const bool matchCase = false;
+    ReplaceText("hosts.Default", find, "", matchCase);
+    EXPECT_EQ(find, "HOSTS.");
+
+    std::string unused = "absent";
+    ReplaceText("text", unused, "", matchCase);
+    EXPECT_EQ(unused, "ABSENT");
+}
+
+TEST(ReplaceText, MatchingCaseReplacesOnlyExactOccurrences)
+{
+    const ReplaceCase cases[] = {
+        {"hosts.x", "Hosts.", "", "hosts.x"},
+        {"Hosts.x", "Hosts.", "", "x"},
+        {"abab", "ab", "-", "-ab"},     // the next occurrence starts right after the replacement: skipped
+        {"abxab", "ab", "-", "-x-"},
+    };
+    for (const auto& c : cases) {
+        std::string find = c.find;
+        const bool matchCase = true;
+        EXPECT_EQ(ReplaceText(c.text, find, c.replacement, matchCase), c.expected) << c.text;
+        EXPECT_EQ(find, c.find);
+    }
+}
+
+TEST(EnsureTrailingSeparator, AddsTheRightSeparatorInsideAClosingQuote)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\Windows", "C:\\Windows\\"},
+        {"C:\\Windows\\", "C:\\Windows\\"},
+        {"dir/sub", "dir/sub/"},
+        {"dir/sub/", "dir/sub/"},
+        {"C:\\a/b/", "C:\\a/b/\\"},  // a backslash anywhere wins
+        {"C:", "C:"},
+        {"\"C:\\Program Files\\x\"", "\"C:\\Program Files\\x\\\""},
+        {"\"", "\""},
+        {"", ""},
+        {"a\"b\\c", "a\"b\\c\\"},  // only a closing quote is special
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(EnsureTrailingSeparator(path), expected) << path;
+    EXPECT_EQ(EnsureTrailingSeparator(GetWindowsDir()), "C:\\Windows\\");
+}
+
+TEST(QuotePathIfSpaced, QuotesOnlyTrimmedPathsWithBlanksAndNoQuotes)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"   ", "   "},
+        {" C:\\My Dir\\f.txt ", "\"C:\\My Dir\\f.txt\""},
+        {"  C:\\dir\\f  ", "C:\\dir\\f"},
+        {" \"C:\\My Dir\\f.txt\" ", "\"C:\\My Dir\\f.txt\""},
+        {"C:\\My \"Dir", "C:\\My \"Dir"},
+        {"C:\\tab\there", "C:\\tab\there"},  // a tab is not a blank
+    };
+    for (const auto& [path, expected] : cases)
+        EXPECT_EQ(QuotePathIfSpaced(path), expected) << path;
+}
+
+TEST(TrimBlanks, RemovesSpacesOnlyAtBothEnds)
+{
+    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
+    EXPECT_EQ(TrimBlanks("    "), "");
+}
+
+}  // namespace
+}  // namespace velmora
