@@ -1,0 +1,128 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// The program's own title: boxes without a title of their own carry it, and so does the error report.
+inline constexpr char kProgramTitle[] = "Velmora";
+
+// Every prompt breaks its lines with a single CR (character 13).
+inline constexpr char kCR = '\r';
+
+// How the program ends. Documented for users in the README; scripts rely on the numbers.
+enum class ExitCode : int {
+    Normal = 0,              // a switch was made, or the window was closed / Escape pressed
+    RuntimeError = 1,        // the run-time error report: a file operation or a program start failed
+    CommandLineRefused = 2,  // a command line that did not switch, with no display to go on with the window
+    HostsMissing = 3,        // there is no active hosts file: the stop box
+    NoDisplay = 4,           // a box or the window was needed, but no display could be opened
+};
+
+// Message box styles: the sum of a button set and an icon.
+namespace message_style {
+inline constexpr int kOk = 0;
+inline constexpr int kYesNo = 4;
+inline constexpr int kStopIcon = 16;
+inline constexpr int kInformationIcon = 64;
+}  // namespace message_style
+
+// What a message box gives back.
+namespace message_answer {
+inline constexpr int kOk = 1;
+inline constexpr int kYes = 6;
+inline constexpr int kNo = 7;
+}  // namespace message_answer
+
+// Window style of a started process.
+inline constexpr int kNormalFocusedWindow = 1;
+
+// Thrown by test platforms from endProgram() so that nothing after the end runs; a real platform ends the
+// process instead and never throws it. Deliberately not a std::exception: no ordinary handler catches it.
+struct ProgramEnded {
+    ExitCode code;
+};
+
+// A shortcut file being prepared in the manner of the shell's shortcut object: the values are set one by
+// one, and nothing reaches the disk before save().
+class ShellShortcut {
+public:
+    virtual ~ShellShortcut() = default;
+    virtual void setTargetPath(const std::string& path) = 0;
+    virtual void setWorkingDirectory(const std::string& path) = 0;
+    virtual void setWindowStyle(std::int16_t style) = 0;
+    virtual void setArguments(const std::string& arguments) = 0;
+    virtual void setIconLocation(const std::string& location) = 0;
+    virtual void save() = 0;
+};
+
+// Everything the program needs of the operating system and the desktop, and nothing else. The logic never
+// touches the world except through this interface, so it runs unchanged over a test double, the Linux side
+// or a future Win32 side.
+//
+// Paths are the program's own texts (Windows form, such as C:\Windows\System32\drivers\etc\hosts); the
+// platform maps them to real files. Text contents are bytes in the system's single-byte code page and are
+// never transcoded. Operations that fail throw RuntimeError unless stated otherwise.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // --- Dialogs --------------------------------------------------------------------------------------
+    // Modal message box; returns the button pressed (message_answer). A box without a title carries the
+    // program's title. Where no display can be opened, the platform prints the box to the error stream
+    // and ends the program with exitWithoutDisplay.
+    virtual int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+                           ExitCode exitWithoutDisplay = ExitCode::NoDisplay) = 0;
+    // Modal input box; OK gives the field's text, Cancel gives empty text.
+    virtual std::string inputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) = 0;
+
+    // --- The program itself ---------------------------------------------------------------------------
+    // The text after the program's own path on its command line, unparsed.
+    virtual std::string commandLine() = 0;
+    // The folder that holds the program's executable, and the executable's name without extension.
+    virtual std::string programFolder() = 0;
+    virtual std::string programFileTitle() = 0;
+    virtual void beep() = 0;
+    // Ends the program at once; no later statement runs.
+    [[noreturn]] virtual void endProgram(ExitCode code) = 0;
+
+    // --- Processes ------------------------------------------------------------------------------------
+    // Starts a command line (program, blank, arguments) as a new process, without any shell and without
+    // waiting for it; returns its task id.
+    virtual double startProcess(const std::string& commandLine, int windowStyle) = 0;
+
+    // --- Files ----------------------------------------------------------------------------------------
+    // The bare names of the ordinary files in the pattern's directory whose names match its last part
+    // (wildcards * and ?, case-blind), in the directory's listing order. Never fails: a path the file
+    // system rejects gives no names.
+    virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+    virtual std::string readTextFile(const std::string& path) = 0;
+    // Replaces (or creates) a file with the given content so that the file holds either its old or its
+    // new content at every moment. A read-only file is refused and keeps its content.
+    virtual void replaceTextFile(const std::string& path, const std::string& content) = 0;
+    virtual void appendTextFile(const std::string& path, const std::string& content) = 0;
+    // Creates a file with the given content only when no file of that name exists; false when one did.
+    virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;
+    virtual void deleteFile(const std::string& path) = 0;
+
+    // --- Current drive and directory ------------------------------------------------------------------
+    // The current directory as a full path beginning with its drive letter.
+    virtual std::string currentDirectory() = 0;
+    virtual void changeDrive(const std::string& drive) = 0;
+    virtual void changeDirectory(const std::string& path) = 0;
+
+    // --- Shell ----------------------------------------------------------------------------------------
+    // The full path of the program associated with an existing file, or empty text when there is none.
+    virtual std::string findExecutable(const std::string& file) = 0;
+    // The path of a special folder known by name, such as "Desktop".
+    virtual std::string specialFolder(const std::string& name) = 0;
+    // A shortcut object for a shortcut file path; nothing is written before its save().
+    virtual std::unique_ptr<ShellShortcut> createShortcut(const std::string& path) = 0;
+};
+
+}  // namespace velmora
