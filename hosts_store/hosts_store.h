@@ -1,0 +1,53 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class Platform;
+class Form1View;
+
+// Bare names of the hosts directory's files.
+inline constexpr char kActiveHostsName[] = "hosts";
+inline constexpr char kDefaultBackupName[] = "hosts.Default";
+inline constexpr char kVariantPrefix[] = "hosts.";
+
+// The hosts directory, C:\Windows\System32\drivers\etc\ with exactly one backslash between parts and one
+// at the end. Built from the fixed Windows directory; the platform decides where that really is.
+std::string BuildHostsDir();
+
+// The program's only existence test and only listing: the first call takes a full path with wildcards in
+// its last part, later calls give the next match. Names come back in their stored case; an exhausted or
+// failed search gives empty text. It holds the matches of one search and nothing else.
+class FileLookup {
+public:
+    explicit FileLookup(Platform& platform) : platform_(platform) {}
+    std::string first(const std::string& pattern);
+    std::string next();
+
+private:
+    Platform& platform_;
+    std::vector<std::string> matches_;
+    std::size_t nextMatch_ = 0;
+};
+
+// A file exists when a lookup of its full path finds a name.
+bool FileExists(Platform& platform, const std::string& path);
+
+// The content a line copy writes: the optional two-line header, then every line of the source followed by
+// CR LF. A line ends at CR LF or at a lone CR; a lone LF stays inside its line. Pure: no I/O.
+std::string LineCopyContent(const std::string& source, bool header, const std::string& name);
+
+// Copies one host file over another as a line copy. The source is read before the destination is touched,
+// and the destination is replaced as a whole: it never holds a partial copy. Failures throw RuntimeError.
+void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
+                  const std::string& name);
+
+// The variant entries of the hosts directory in listing order: every `hosts.` file, never `hosts` itself.
+std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir);
+
+// Refills List1 with the variants. The list is left without a selection; no selection handling runs.
+void RefreshVariantList(Form1View& view, Platform& platform, const std::string& hostsDir);
+
+}  // namespace velmora

@@ -1,0 +1,70 @@
+#include "hosts_store/startup.h"
+
+#include <algorithm>
+
+#include "hosts_store/hosts_store.h"
+#include "shell/platform.h"
+#include "shell/string_ops.h"
+
+namespace velmora {
+
+bool IsValidSwitchArgument(const std::string& argument)
+{
+    if (argument.empty() || argument == "." || argument == "..")
+        return false;
+    return std::none_of(argument.begin(), argument.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return c == '*' || c == '\\' || c == '/' || c == ':' || byte < 0x20 || byte == 0x7F;
+    });
+}
+
+std::optional<std::string> ProcessCommandLine(Platform& platform, const std::string& hostsDir,
+                                              const std::string& argument)
+{
+    if (!IsValidSwitchArgument(argument)) {
+        platform.messageBox("Invalid Commandline:  " + argument, message_style::kOk, std::nullopt,
+                            ExitCode::CommandLineRefused);
+        return std::nullopt;
+    }
+    if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
+        platform.messageBox(std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
+                                argument,
+                            message_style::kOk, std::nullopt, ExitCode::CommandLineRefused);
+        return std::nullopt;
+    }
+    const std::string variant = hostsDir + kVariantPrefix + argument;
+    if (FileExists(platform, variant)) {
+        CopyHostFile(platform, variant, hostsDir + kActiveHostsName, false, "");
+        platform.beep();
+        platform.endProgram(ExitCode::Normal);
+    }
+    return "Hostfile not found:" + argument;
+}
+
+StartupOutcome RunStartupBeforeWindow(Platform& platform)
+{
+    StartupOutcome outcome;
+    outcome.hostsDir = BuildHostsDir();
+    const std::string& hostsDir = outcome.hostsDir;
+
+    // The test is made before blanks are removed: a command line of blanks reaches the switch as empty text.
+    const std::string commandLine = platform.commandLine();
+    if (!commandLine.empty())
+        outcome.caption = ProcessCommandLine(platform, hostsDir, TrimBlanks(commandLine));
+
+    if (!FileExists(platform, hostsDir + kActiveHostsName)) {
+        platform.messageBox(std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
+                            "Host-File not found!", ExitCode::HostsMissing);
+        platform.endProgram(ExitCode::HostsMissing);
+    }
+
+    if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
+        platform.messageBox(std::string("First Start?  Default - Backup not found") + kCR +
+                                "Using current Hosts as defaul Backup",
+                            message_style::kInformationIcon, "First Start - Creating Backup!");
+        CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
+    }
+    return outcome;
+}
+
+}  // namespace velmora

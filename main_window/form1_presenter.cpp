@@ -1,0 +1,98 @@
+#include "main_window/form1_presenter.h"
+
+#include <new>
+
+#include "hosts_store/hosts_store.h"
+#include "hosts_store/startup.h"
+#include "hosts_store/variant_selection.h"
+#include "shell/platform.h"
+#include "shell/runtime_error.h"
+
+namespace velmora {
+
+namespace {
+constexpr int kEscape = 27;
+}
+
+void Form1Presenter::endWithRuntimeErrorReport(const RuntimeError& error)
+{
+    platform_.messageBox(error.reportText(), message_style::kStopIcon, std::string(kProgramTitle),
+                         ExitCode::RuntimeError);
+    platform_.endProgram(ExitCode::RuntimeError);
+}
+
+template <typename Handler>
+void Form1Presenter::runGuarded(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const RuntimeError& error) {
+        endWithRuntimeErrorReport(error);
+    } catch (const std::bad_alloc&) {
+        endWithRuntimeErrorReport(RuntimeError(RuntimeErrorNumber::OutOfMemory, ""));
+    } catch (const std::exception& error) {
+        endWithRuntimeErrorReport(RuntimeError(RuntimeErrorNumber::InternalError, "", error.what()));
+    }
+}
+
+template <typename Handler>
+void Form1Presenter::runEventHandler(Handler&& handler)
+{
+    // A real platform never returns from endProgram(); a test platform throws ProgramEnded, which must not
+    // travel on into the toolkit's event loop.
+    try {
+        runGuarded(std::forward<Handler>(handler));
+    } catch (const ProgramEnded&) {
+    }
+}
+
+void Form1Presenter::startUp()
+{
+    runGuarded([&] {
+        StartupOutcome outcome = RunStartupBeforeWindow(platform_);
+        hostsDir_ = std::move(outcome.hostsDir);
+        captionOverride_ = std::move(outcome.caption);
+    });
+}
+
+void Form1Presenter::attachView(Form1View& view)
+{
+    view_ = &view;
+    runEventHandler([&] {
+        if (captionOverride_)
+            view.setCaption(*captionOverride_);
+        view.showWindowIconInPicture();
+        RefreshVariantList(view, platform_, hostsDir_);
+        if (view.listCount() > 0)
+            view.selectListEntry(0);
+    });
+}
+
+void Form1Presenter::onListClick()
+{
+    runEventHandler([&] { HandleVariantSelection(*view_); });
+}
+
+void Form1Presenter::onListDoubleClick()
+{
+    runEventHandler([&] { ActivateSelectedVariant(*view_, platform_, hostsDir_); });
+}
+
+void Form1Presenter::onCommand1Click() {}
+void Form1Presenter::onCommand2Click() {}
+void Form1Presenter::onCommand3Click() {}
+void Form1Presenter::onCommand4Click() {}
+void Form1Presenter::onCommand5Click() {}
+void Form1Presenter::onCommand6Click() {}
+void Form1Presenter::onPicture1Click() {}
+void Form1Presenter::onLabel1Click() {}
+
+bool Form1Presenter::onKeyPress(int characterCode)
+{
+    if (characterCode != kEscape)
+        return false;
+    runEventHandler([&] { platform_.endProgram(ExitCode::Normal); });
+    return true;
+}
+
+}  // namespace velmora

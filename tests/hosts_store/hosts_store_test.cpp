@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include "hosts_store/hosts_store.h"
+#include "tests/support/fake_platform.h"
+
+namespace velmora {
+namespace {
+
+using testing::FakePlatform;
+
+const std::string kDir = "C:\\Windows\\System32\\drivers\\etc\\";
+
+TEST(HostsDir, HasExactlyOneBackslashBetweenPartsAndOneAtTheEnd)
+{
+    EXPECT_EQ(BuildHostsDir(), kDir);
+}
+
+TEST(LineCopy, EveryLineEndsInCrLfAndOnlyCrEndsALine)
+{
+    struct Case {
+        const char* what;
+        std::string source;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"empty source", "", ""},
+        {"crlf lines stay", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"missing end mark is added", "a\r\nb", "a\r\nb\r\n"},
+        {"lone cr becomes crlf", "a\rb\r", "a\r\nb\r\n"},
+        {"lf-only lines are one line", "a\nb\n", "a\nb\n\r\n"},
+        {"empty lines stay", "a\r\n\r\n\r\nb\r\n", "a\r\n\r\n\r\nb\r\n"},
+        {"a lone lf line", "\n", "\n\r\n"},
+        {"cr then crlf", "a\r\r\n", "a\r\n\r\n"},
+        {"lf cr is two lines", "a\n\rb", "a\n\r\nb\r\n"},
+        {"nul and high bytes pass", std::string("x\0\xff\r\n", 5), std::string("x\0\xff\r\n", 5)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LineCopyContent(c.source, false, "ignored"), c.expected) << c.what;
+}
+
+TEST(LineCopy, HeaderOnlyWithFlagAndName)
+{
+    EXPECT_EQ(LineCopyContent("", true, "work"), "#   --  work  --\r\n#\r\n");
+    EXPECT_EQ(LineCopyContent("a", true, "  work "), "#   --    work   --\r\n#\r\na\r\n");
+    EXPECT_EQ(LineCopyContent("a", true, ""), "a\r\n");
+    EXPECT_EQ(LineCopyContent("a", false, "work"), "a\r\n");
+    EXPECT_EQ(std::string("#   --  work  --").size(), 16u);
+}
+
+TEST(CopyHostFile, ReadsTheSourceBeforeTouchingTheDestination)
+{
+    FakePlatform platform;
+    platform.files[kDir + "hosts"] = "old";
+    EXPECT_THROW(CopyHostFile(platform, kDir + "hosts.gone", kDir + "hosts", false, ""), RuntimeError);
+    EXPECT_EQ(platform.files[kDir + "hosts"], "old");
+    EXPECT_TRUE(platform.log.empty());
+}
+
+TEST(ListVariants, SkipsTheActiveFileInAnyCaseAndKeepsTheLookupOrder)
+{
+    FakePlatform platform;
+    for (const char* name : {"HOSTS", "hosts.Default", "Hosts.work", "hostsfile", "hosts.", "other.txt"})
+        platform.files[kDir + name] = "";
+    platform.files["C:\\elsewhere\\hosts.x"] = "";
+    EXPECT_EQ(ListVariants(platform, kDir), (std::vector<std::string>{"hosts.", "hosts.Default", "Hosts.work"}));
+}
+
+TEST(FileLookup, FollowUpCallsGiveTheNextMatchThenEmptyText)
+{
+    FakePlatform platform;
+    platform.files[kDir + "hosts.a"] = "";
+    platform.files[kDir + "hosts.b"] = "";
+    FileLookup lookup(platform);
+    EXPECT_EQ(lookup.first(kDir + "hosts.?"), "hosts.a");
+    EXPECT_EQ(lookup.next(), "hosts.b");
+    EXPECT_EQ(lookup.next(), "");
+    EXPECT_EQ(lookup.next(), "");
+    EXPECT_TRUE(FileExists(platform, kDir + "HOSTS.A"));
+    EXPECT_FALSE(FileExists(platform, kDir + "hosts.c"));
+}
+
+}  // namespace
+}  // namespace velmora

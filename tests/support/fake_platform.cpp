@@ -1,0 +1,184 @@
+#include "tests/support/fake_platform.h"
+
+#include <algorithm>
+
+#include "shell/linux/file_names.h"
+
+namespace velmora::testing {
+
+namespace {
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
+
+int FakePlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+                             ExitCode)
+{
+    log.push_back("box|" + prompt + "|" + std::to_string(style) + "|" + title.value_or("-"));
+    if (!messageAnswers.empty()) {
+        const int answer = messageAnswers.front();
+        messageAnswers.pop_front();
+        return answer;
+    }
+    return (style & 0x0F) == message_style::kYesNo ? message_answer::kYes : message_answer::kOk;
+}
+
+std::string FakePlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText)
+{
+    log.push_back("input|" + prompt + "|" + title + "|" + defaultText);
+    if (inputAnswers.empty())
+        return {};
+    std::string answer = inputAnswers.front();
+    inputAnswers.pop_front();
+    return answer;
+}
+
+void FakePlatform::endProgram(ExitCode code)
+{
+    log.push_back("end|" + std::to_string(static_cast<int>(code)));
+    endedWith = code;
+    throw ProgramEnded{code};
+}
+
+double FakePlatform::startProcess(const std::string& commandLine, int windowStyle)
+{
+    failIfScripted("start", commandLine);
+    log.push_back("start|" + commandLine + "|" + std::to_string(windowStyle));
+    return 4242;
+}
+
+void FakePlatform::failIfScripted(const std::string& operation, const std::string& path) const
+{
+    const auto failure = failures.find(operation + "|" + path);
+    if (failure != failures.end())
+        throw RuntimeError(failure->second, path);
+}
+
+std::optional<std::string> FakePlatform::storedKeyOf(const std::string& path) const
+{
+    if (files.count(path))
+        return path;
+    for (const auto& [key, content] : files)
+        if (linux_platform::NamesEqualIgnoringCase(key, path))
+            return key;
+    return std::nullopt;
+}
+
+std::vector<std::string> FakePlatform::findFiles(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    const std::string directory = DirectoryOf(pattern);
+    for (const auto& [key, content] : files) {
+        if (linux_platform::NamesEqualIgnoringCase(DirectoryOf(key), directory) &&
+            linux_platform::WildcardMatch(NameOf(pattern), NameOf(key)))
+            names.push_back(NameOf(key));
+    }
+    std::sort(names.begin(), names.end(), linux_platform::NameLessIgnoringCase);
+    return names;
+}
+
+std::string FakePlatform::readTextFile(const std::string& path)
+{
+    failIfScripted("read", path);
+    const auto key = storedKeyOf(path);
+    if (!key)
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, path);
+    return files.at(*key);
+}
+
+void FakePlatform::replaceTextFile(const std::string& path, const std::string& content)
+{
+    failIfScripted("replace", path);
+    log.push_back("replace|" + path);
+    files[storedKeyOf(path).value_or(path)] = content;
+}
+
+void FakePlatform::appendTextFile(const std::string& path, const std::string& content)
+{
+    failIfScripted("append", path);
+    log.push_back("append|" + path);
+    files[storedKeyOf(path).value_or(path)] += content;
+}
+
+bool FakePlatform::createTextFileIfAbsent(const std::string& path, const std::string& content)
+{
+    failIfScripted("create", path);
+    if (storedKeyOf(path))
+        return false;
+    log.push_back("create|" + path);
+    files[path] = content;
+    return true;
+}
+
+void FakePlatform::deleteFile(const std::string& path)
+{
+    failIfScripted("delete", path);
+    const auto key = storedKeyOf(path);
+    if (!key)
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, path);
+    log.push_back("delete|" + path);
+    files.erase(*key);
+}
+
+void FakePlatform::changeDrive(const std::string& drive)
+{
+    failIfScripted("drive", drive);
+    log.push_back("drive|" + drive);
+}
+
+void FakePlatform::changeDirectory(const std::string& path)
+{
+    failIfScripted("cd", path);
+    log.push_back("cd|" + path);
+    currentDirectoryText = path;
+}
+
+std::string FakePlatform::findExecutable(const std::string& file)
+{
+    failIfScripted("find", file);
+    if (!storedKeyOf(file))
+        return {};
+    const auto dot = file.find_last_of('.');
+    if (dot == std::string::npos)
+        return {};
+    std::string extension = file.substr(dot);
+    for (char& c : extension)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const auto found = associations.find(extension);
+    return found == associations.end() ? std::string() : found->second;
+}
+
+std::string FakePlatform::specialFolder(const std::string& name)
+{
+    failIfScripted("folder", name);
+    const auto found = specialFolders.find(name);
+    return found == specialFolders.end() ? std::string() : found->second;
+}
+
+std::unique_ptr<ShellShortcut> FakePlatform::createShortcut(const std::string& path)
+{
+    failIfScripted("shortcut", path);
+    return nullptr;
+}
+
+std::vector<std::string> FakePlatform::boxes() const
+{
+    std::vector<std::string> shown;
+    for (const std::string& line : log)
+        if (line.rfind("box|", 0) == 0)
+            shown.push_back(line);
+    return shown;
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "shell/platform.h"
+#include "shell/runtime_error.h"
+
+namespace velmora::testing {
+
+// A recording platform for tests of the logic: an in-memory hosts drive, scripted answers to boxes, and a
+// log of every call that has an effect a user could notice, in order.
+//
+// Files are keyed by their full program path as the test writes them; lookups match names without regard
+// to case, as the real platform does. endProgram() throws ProgramEnded.
+class FakePlatform : public Platform {
+public:
+    // Log lines: "box|<prompt>|<style>|<title or -> ", "input|<prompt>|<title>|<default>", "beep",
+    // "end|<code>", "start|<command line>|<style>", "replace|<path>", "append|<path>", "create|<path>",
+    // "delete|<path>", "cd|<dir>", "drive|<d>".
+    std::vector<std::string> log;
+
+    std::map<std::string, std::string> files;  // full path -> content
+    std::deque<int> messageAnswers;            // answers for the next boxes; OK / Yes when empty
+    std::deque<std::string> inputAnswers;      // answers for the next input boxes; Cancel when empty
+    std::map<std::string, RuntimeErrorNumber> failures;  // "<operation>|<path>" -> error thrown
+    std::string commandLineText;
+    std::string programFolderText = "C:\\Tools";
+    std::string programTitleText = "velmora";
+    std::optional<ExitCode> endedWith;
+
+    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+                   ExitCode exitWithoutDisplay) override;
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    std::string commandLine() override { return commandLineText; }
+    std::string programFolder() override { return programFolderText; }
+    std::string programFileTitle() override { return programTitleText; }
+    void beep() override { log.push_back("beep"); }
+    [[noreturn]] void endProgram(ExitCode code) override;
+    double startProcess(const std::string& commandLine, int windowStyle) override;
+    std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::string readTextFile(const std::string& path) override;
+    void replaceTextFile(const std::string& path, const std::string& content) override;
+    void appendTextFile(const std::string& path, const std::string& content) override;
+    bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
+    void deleteFile(const std::string& path) override;
+    std::string currentDirectory() override { return currentDirectoryText; }
+    void changeDrive(const std::string& drive) override;
+    void changeDirectory(const std::string& path) override;
+    std::string findExecutable(const std::string& file) override;
+    std::string specialFolder(const std::string& name) override;
+    std::unique_ptr<ShellShortcut> createShortcut(const std::string& path) override;
+
+    std::string currentDirectoryText = "C:\\";
+    std::map<std::string, std::string> associations;  // upper-cased extension such as ".HTML" -> program
+    std::map<std::string, std::string> specialFolders{{"Desktop", "C:\\Users\\me\\Desktop"}};
+
+    // The message boxes shown so far, as log lines.
+    std::vector<std::string> boxes() const;
+
+private:
+    void failIfScripted(const std::string& operation, const std::string& path) const;
+    std::optional<std::string> storedKeyOf(const std::string& path) const;
+};
+
+// Runs a piece of logic that may end the program; returns the exit code when it did.
+template <typename Action>
+std::optional<ExitCode> RunUntilEnd(Action&& action)
+{
+    try {
+        action();
+    } catch (const ProgramEnded& ended) {
+        return ended.code;
+    }
+    return std::nullopt;
+}
+
+}  // namespace velmora::testing
