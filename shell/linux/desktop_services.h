@@ -1,0 +1,38 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "main_window/form1_view.h"
+
+namespace velmora::linux_platform {
+
+// The window as the desktop side hands it out: the view the logic talks to, plus showing it.
+class Form1Window : public Form1View {
+public:
+    virtual void show() = 0;
+};
+
+// What only a desktop session can give: dialogs, the window, the display's bell, the user's default
+// applications and folders. Lives in a separately loaded library so that a window-less switch never loads
+// a toolkit. It holds no program logic.
+class DesktopServices {
+public:
+    virtual ~DesktopServices() = default;
+
+    // `title` is always given here: the platform fills in the program's title before calling.
+    virtual int messageBox(const std::string& prompt, int style, const std::string& title) = 0;
+    virtual std::string inputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) = 0;
+    virtual void beep() = 0;
+
+    virtual std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) = 0;
+    // Runs the event loop until the window is closed; returns the loop's exit status.
+    virtual int runEventLoop() = 0;
+};
+
+}  // namespace velmora::linux_platform
+
+// The one symbol the desktop library exports. `argc` and `argv` must outlive the returned object.
+extern "C" velmora::linux_platform::DesktopServices* velmora_open_desktop_services(int* argc, char** argv);
+inline constexpr char kOpenDesktopServicesSymbol[] = "velmora_open_desktop_services";

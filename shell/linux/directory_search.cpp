@@ -1,0 +1,57 @@
+#include "shell/linux/directory_search.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/linux/file_names.h"
+
+namespace velmora::linux_platform {
+
+bool IsSystemFileName(const std::string& name)
+{
+    return NamesEqualIgnoringCase(name, "hosts.allow") || NamesEqualIgnoringCase(name, "hosts.deny");
+}
+
+std::vector<std::string> SearchDirectory(const std::string& nativeDirectory, const std::string& pattern)
+{
+    std::vector<std::string> names;
+    const int directoryFd = ::open(nativeDirectory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directoryFd < 0)
+        return names;
+    std::unique_ptr<DIR, int (*)(DIR*)> directory(::fdopendir(directoryFd), ::closedir);
+    if (!directory) {
+        ::close(directoryFd);
+        return names;
+    }
+
+    while (const dirent* entry = ::readdir(directory.get())) {
+        const std::string name = entry->d_name;
+        if (name.empty() || name.front() == '.' || IsSystemFileName(name) || !WildcardMatch(pattern, name))
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat status {};
+            regular = ::fstatat(directoryFd, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                      S_ISREG(status.st_mode);
+        }
+        if (regular)
+            names.push_back(name);
+    }
+
+    // readdir order depends on the file system; sort case-insensitively so that listings are stable.
+    std::vector<std::pair<std::u32string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names)
+        keyed.emplace_back(FoldedName(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& [key, name] : keyed)
+        names.push_back(std::move(name));
+    return names;
+}
+
+}  // namespace velmora::linux_platform

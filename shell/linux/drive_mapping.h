@@ -1,0 +1,41 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora::linux_platform {
+
+// Maps the program's Windows paths to native ones. Only the platform boundary uses it: the logic and the
+// user keep seeing C:\... texts.
+//
+// Drive C: has a root directory. With VELMORA_DRIVE_C set, that directory is the whole drive (a sandbox
+// for tests and demos). Otherwise the hosts directory C:\Windows\System32\drivers\etc is the system's /etc
+// and the rest of C: lives under ${XDG_DATA_HOME:-~/.local/share}/velmora/drive_c, created when first
+// written to. A path that begins with "/" is already native and is taken as it is.
+//
+// Existing components are matched without regard to case, preferring an exact match; a component that
+// does not exist keeps the case given. ".." never climbs above the drive's root.
+class DriveMapping {
+public:
+    struct Roots {
+        std::string driveC;                  // root of C: (the sandbox, or the data directory's drive_c)
+        std::optional<std::string> etc;      // where the hosts directory really is; unset in a sandbox
+    };
+
+    explicit DriveMapping(Roots roots) : roots_(std::move(roots)) {}
+    static DriveMapping fromEnvironment();
+
+    // The native path of a program path. Throws RuntimeError (Path not found) for a drive that does not
+    // exist. With createDriveRoot the root of C: is created first when it is missing and not a sandbox.
+    std::string toNative(const std::string& path, bool createDriveRoot = false) const;
+
+    const Roots& roots() const { return roots_; }
+
+private:
+    std::string resolveComponents(std::string nativeBase, const std::vector<std::string>& components) const;
+
+    Roots roots_;
+};
+
+}  // namespace velmora::linux_platform

@@ -1,0 +1,300 @@
+#include "shell/linux/linux_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "shell/linux/desktop_services.h"
+#include "shell/linux/directory_search.h"
+#include "shell/linux/posix_files.h"
+#include "shell/linux/process_start.h"
+#include "shell/runtime_error.h"
+
+namespace velmora::linux_platform {
+
+namespace {
+
+constexpr char kDesktopLibraryRelativePath[] = "/../lib/velmora/velmora-desktop.so";
+
+std::string EnvironmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+
+bool CanConnectToUnixSocket(const std::string& path, bool abstract)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const std::size_t offset = abstract ? 1 : 0;
+    if (path.size() + offset >= sizeof(address.sun_path))
+        return false;
+    path.copy(address.sun_path + offset, path.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size());
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    ::close(fd);
+    return connected;
+}
+
+bool XDisplayReachable(const std::string& display)
+{
+    // Local displays are ":N" or ":N.S"; anything with a host part is trusted as given.
+    if (display.empty() || display.front() != ':')
+        return !display.empty();
+    const std::string number = display.substr(1, display.find('.') == std::string::npos
+                                                     ? std::string::npos
+                                                     : display.find('.') - 1);
+    const std::string socket = "/tmp/.X11-unix/X" + number;
+    return CanConnectToUnixSocket(socket, false) || CanConnectToUnixSocket(socket, true);
+}
+
+std::string PromptForTerminal(std::string text)
+{
+    for (char& c : text)
+        if (c == kCR)
+            c = '\n';
+    return text;
+}
+
+std::string DirectoryPart(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string LastPart(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+[[noreturn]] void NotAvailableYet(const char* what)
+{
+    throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, "", std::string(what) + " is not available");
+}
+
+}  // namespace
+
+bool DisplayAvailable()
+{
+    if (!EnvironmentValue("QT_QPA_PLATFORM").empty())
+        return true;
+    const std::string wayland = EnvironmentValue("WAYLAND_DISPLAY");
+    if (!wayland.empty()) {
+        const std::string socket = wayland.front() == '/' ? wayland : EnvironmentValue("XDG_RUNTIME_DIR") + "/" + wayland;
+        if (CanConnectToUnixSocket(socket, false))
+            return true;
+    }
+    return XDisplayReachable(EnvironmentValue("DISPLAY"));
+}
+
+std::string ExecutablePath()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0)
+        return {};
+    path.resize(static_cast<std::size_t>(length));
+    return path;
+}
+
+LinuxPlatform::LinuxPlatform(int& argc, char** argv, DriveMapping drives)
+    : argc_(argc)
+    , argv_(argv)
+    , drives_(std::move(drives))
+{
+}
+
+LinuxPlatform::~LinuxPlatform()
+{
+    // The desktop library's objects must go before the library itself.
+    desktop_.reset();
+}
+
+DesktopServices* LinuxPlatform::desktop()
+{
+    if (desktopTried_)
+        return desktop_.get();
+    desktopTried_ = true;
+    if (!DisplayAvailable()) {
+        desktopError_ = "no display can be opened (DISPLAY and WAYLAND_DISPLAY name no running server)";
+        return nullptr;
+    }
+    const std::string library = programFolder() + kDesktopLibraryRelativePath;
+    desktopLibrary_ = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!desktopLibrary_) {
+        desktopError_ = std::string("the desktop library cannot be loaded: ") + ::dlerror();
+        return nullptr;
+    }
+    using Open = DesktopServices* (*)(int*, char**);
+    const auto open = reinterpret_cast<Open>(::dlsym(desktopLibrary_, kOpenDesktopServicesSymbol));
+    if (!open) {
+        desktopError_ = std::string("the desktop library is incomplete: ") + ::dlerror();
+        return nullptr;
+    }
+    desktop_.reset(open(&argc_, argv_));
+    if (!desktop_)
+        desktopError_ = "the desktop session could not be opened";
+    return desktop_.get();
+}
+
+int LinuxPlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+                              ExitCode exitWithoutDisplay)
+{
+    const std::string shownTitle = title.value_or(kProgramTitle);
+    if (DesktopServices* services = desktop())
+        return services->messageBox(prompt, style, shownTitle);
+    std::fprintf(stderr, "%s: %s\n", shownTitle.c_str(), PromptForTerminal(prompt).c_str());
+    endProgram(exitWithoutDisplay);
+}
+
+std::string LinuxPlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText)
+{
+    if (DesktopServices* services = desktop())
+        return services->inputBox(prompt, title, defaultText);
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), PromptForTerminal(prompt).c_str());
+    endProgram(ExitCode::NoDisplay);
+}
+
+std::string LinuxPlatform::commandLine()
+{
+    std::string line;
+    for (int i = 1; i < argc_; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv_[i];
+    }
+    return line;
+}
+
+std::string LinuxPlatform::programFolder()
+{
+    const std::string executable = ExecutablePath();
+    const auto slash = executable.find_last_of('/');
+    return slash == std::string::npos ? std::string() : (slash == 0 ? "/" : executable.substr(0, slash));
+}
+
+std::string LinuxPlatform::programFileTitle()
+{
+    const std::string name = LastPart(ExecutablePath());
+    const auto dot = name.find_last_of('.');
+    return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+void LinuxPlatform::beep()
+{
+    // Without a window the terminal's bell is the quickest way to the user; started from the desktop there
+    // is no terminal, and the display's bell takes its place.
+    if (!desktop_) {
+        const int terminal = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        if (terminal >= 0) {
+            [[maybe_unused]] const ssize_t ignored = ::write(terminal, "\a", 1);
+            ::close(terminal);
+            return;
+        }
+    }
+    if (DesktopServices* services = desktop())
+        services->beep();
+}
+
+void LinuxPlatform::endProgram(ExitCode code)
+{
+    std::fflush(nullptr);
+    std::_Exit(static_cast<int>(code));
+}
+
+double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowStyle*/)
+{
+    const CommandLineParts parts = SplitCommandLine(commandLine);
+    std::string program = parts.program;
+    if (program.find_first_of("\\:") != std::string::npos)
+        program = nativePathOf(program);
+    std::vector<std::string> argv{program};
+    if (parts.argument)
+        argv.push_back(*parts.argument);
+    return static_cast<double>(StartDetached(argv));
+}
+
+std::string LinuxPlatform::nativePathOf(const std::string& path, bool forWriting) const
+{
+    if (path.find('\0') != std::string::npos)
+        throw RuntimeError(RuntimeErrorNumber::BadFileNameOrNumber, path, "the name holds a NUL character");
+    return drives_.toNative(path, forWriting);
+}
+
+std::vector<std::string> LinuxPlatform::findFiles(const std::string& pattern)
+{
+    try {
+        const std::string name = LastPart(pattern);
+        if (name.empty())
+            return {};
+        return SearchDirectory(nativePathOf(DirectoryPart(pattern)), name);
+    } catch (const RuntimeError&) {
+        return {};  // a path the file system rejects finds nothing
+    }
+}
+
+std::string LinuxPlatform::readTextFile(const std::string& path)
+{
+    return ReadWholeFile(nativePathOf(path));
+}
+
+void LinuxPlatform::replaceTextFile(const std::string& path, const std::string& content)
+{
+    ReplaceFileAtomically(nativePathOf(path, true), content);
+}
+
+void LinuxPlatform::appendTextFile(const std::string& path, const std::string& content)
+{
+    AppendToFile(nativePathOf(path, true), content);
+}
+
+bool LinuxPlatform::createTextFileIfAbsent(const std::string& path, const std::string& content)
+{
+    return CreateFileIfAbsent(nativePathOf(path, true), content);
+}
+
+void LinuxPlatform::deleteFile(const std::string& path)
+{
+    DeleteFile(nativePathOf(path));
+}
+
+std::string LinuxPlatform::currentDirectory()
+{
+    NotAvailableYet("the current directory");
+}
+
+void LinuxPlatform::changeDrive(const std::string&)
+{
+    NotAvailableYet("changing the drive");
+}
+
+void LinuxPlatform::changeDirectory(const std::string&)
+{
+    NotAvailableYet("changing the directory");
+}
+
+std::string LinuxPlatform::findExecutable(const std::string&)
+{
+    NotAvailableYet("the association lookup");
+}
+
+std::string LinuxPlatform::specialFolder(const std::string&)
+{
+    NotAvailableYet("special folders");
+}
+
+std::unique_ptr<ShellShortcut> LinuxPlatform::createShortcut(const std::string&)
+{
+    NotAvailableYet("shortcuts");
+}
+
+}  // namespace velmora::linux_platform

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "shell/linux/drive_mapping.h"
+#include "shell/platform.h"
+
+namespace velmora::linux_platform {
+
+class DesktopServices;
+
+// The platform on Linux: POSIX for files, processes and the terminal, and the desktop library (Qt, GIO)
+// for dialogs and the window, loaded only when one is needed so that a window-less switch starts fast and
+// needs no display. Maps the program's C:\ paths through DriveMapping. Holds no program logic.
+class LinuxPlatform final : public Platform {
+public:
+    LinuxPlatform(int& argc, char** argv, DriveMapping drives);
+    ~LinuxPlatform() override;
+
+    // The desktop session, opened on first use. Null when no display can be opened or the desktop library
+    // cannot be loaded; desktopUnavailableReason() then says why.
+    DesktopServices* desktop();
+    const std::string& desktopUnavailableReason() const { return desktopError_; }
+
+    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
+                   ExitCode exitWithoutDisplay) override;
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+
+    std::string commandLine() override;
+    std::string programFolder() override;
+    std::string programFileTitle() override;
+    void beep() override;
+    [[noreturn]] void endProgram(ExitCode code) override;
+
+    double startProcess(const std::string& commandLine, int windowStyle) override;
+
+    std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::string readTextFile(const std::string& path) override;
+    void replaceTextFile(const std::string& path, const std::string& content) override;
+    void appendTextFile(const std::string& path, const std::string& content) override;
+    bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
+    void deleteFile(const std::string& path) override;
+
+    std::string currentDirectory() override;
+    void changeDrive(const std::string& drive) override;
+    void changeDirectory(const std::string& path) override;
+
+    std::string findExecutable(const std::string& file) override;
+    std::string specialFolder(const std::string& name) override;
+    std::unique_ptr<ShellShortcut> createShortcut(const std::string& path) override;
+
+private:
+    std::string nativePathOf(const std::string& path, bool forWriting = false) const;
+
+    int& argc_;
+    char** argv_;
+    DriveMapping drives_;
+    void* desktopLibrary_ = nullptr;
+    std::unique_ptr<DesktopServices> desktop_;
+    bool desktopTried_ = false;
+    std::string desktopError_;
+};
+
+// Whether a display can be opened: QT_QPA_PLATFORM set by the user, a Wayland socket, or an X display that
+// accepts a connection. Never initialises a toolkit.
+bool DisplayAvailable();
+
+// The running executable's native path.
+std::string ExecutablePath();
+
+}  // namespace velmora::linux_platform

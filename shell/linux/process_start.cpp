@@ -1,0 +1,80 @@
+#include "shell/linux/process_start.h"
+
+#include <cerrno>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+#include "shell/linux/errno_mapping.h"
+#include "shell/runtime_error.h"
+
+extern char** environ;
+
+namespace velmora::linux_platform {
+
+CommandLineParts SplitCommandLine(const std::string& commandLine)
+{
+    CommandLineParts parts;
+    std::size_t restStart = std::string::npos;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        const std::size_t closing = commandLine.find('"', 1);
+        parts.program = commandLine.substr(1, closing == std::string::npos ? std::string::npos : closing - 1);
+        if (closing != std::string::npos && closing + 1 < commandLine.size())
+            restStart = commandLine[closing + 1] == ' ' ? closing + 2 : closing + 1;
+    } else {
+        const std::size_t blank = commandLine.find(' ');
+        parts.program = commandLine.substr(0, blank);
+        if (blank != std::string::npos)
+            restStart = blank + 1;
+    }
+    if (restStart != std::string::npos && restStart < commandLine.size()) {
+        std::string rest = commandLine.substr(restStart);
+        if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
+            rest = rest.substr(1, rest.size() - 2);
+        parts.argument = std::move(rest);
+    }
+    return parts;
+}
+
+pid_t StartDetached(const std::vector<std::string>& argv)
+{
+    if (argv.empty() || argv.front().empty())
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "no program to start");
+
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGCHLD);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    sigset_t noneBlocked;
+    sigemptyset(&noneBlocked);
+    posix_spawnattr_setsigmask(&attributes, &noneBlocked);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = 0;
+    const int error = ::posix_spawnp(&pid, arguments.front(), nullptr, &attributes, arguments.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (error != 0) {
+        const RuntimeErrorNumber number =
+            error == ENOENT ? RuntimeErrorNumber::FileNotFound : ErrorNumberFromErrno(error, true);
+        throw RuntimeError(number, argv.front(), "cannot start the program");
+    }
+
+    // Never waited for by the caller; a small thread collects the exit status so no zombie stays behind.
+    std::thread([pid] {
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return pid;
+}
+
+}  // namespace velmora::linux_platform

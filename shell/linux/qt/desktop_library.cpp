@@ -1,0 +1,53 @@
+// The desktop library's entry point: opens a Qt application on demand and serves dialogs, the bell and
+// the window to the Linux platform.
+
+#include <QApplication>
+#include <memory>
+
+#include "shell/linux/desktop_services.h"
+#include "shell/linux/qt/qt_dialogs.h"
+#include "shell/platform.h"
+
+namespace velmora::linux_platform {
+
+namespace {
+
+// Owns the Qt application for the rest of the run. Holds no program logic.
+class QtDesktopServices final : public DesktopServices {
+public:
+    QtDesktopServices(int& argc, char** argv)
+        : application_(argc, argv)
+    {
+        QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
+        QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+    }
+
+    int messageBox(const std::string& prompt, int style, const std::string& title) override
+    {
+        return ShowMessageBox(prompt, style, title);
+    }
+
+    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override
+    {
+        return ShowInputBox(prompt, title, defaultText);
+    }
+
+    void beep() override { QApplication::beep(); }
+
+    std::unique_ptr<Form1Window> createMainWindow(Form1Events&) override { return nullptr; }
+
+    int runEventLoop() override { return QApplication::exec(); }
+
+private:
+    QApplication application_;
+};
+
+}  // namespace
+
+}  // namespace velmora::linux_platform
+
+extern "C" __attribute__((visibility("default"))) velmora::linux_platform::DesktopServices*
+velmora_open_desktop_services(int* argc, char** argv)
+{
+    return new velmora::linux_platform::QtDesktopServices(*argc, argv);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace velmora::linux_platform {
+
+// Program texts are bytes in the system's code page (UTF-8 here); the toolkit wants QString.
+inline QString ToQString(const std::string& text)
+{
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline std::string FromQString(const QString& text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+// A prompt breaks its lines at CR; the toolkit breaks them at LF.
+inline QString PromptToQString(const std::string& prompt)
+{
+    QString text = ToQString(prompt);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+}  // namespace velmora::linux_platform

@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/linux/errno_mapping.h"
+#include "shell/linux/posix_files.h"
+#include "shell/runtime_error.h"
+#include "tests/support/temp_directory.h"
+
+namespace velmora::linux_platform {
+namespace {
+
+using testing::ReadFile;
+using testing::TempDirectory;
+using testing::WriteFile;
+
+template <typename Action>
+RuntimeErrorNumber ErrorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return RuntimeErrorNumber::InternalError;  // "no error" is never an expected answer below
+}
+
+std::vector<std::string> NamesIn(const std::string& directory)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(ReplaceFileAtomically, KeepsModeAndLeavesNoTemporaryBehind)
+{
+    TempDirectory dir;
+    WriteFile(dir / "hosts", "old");
+    ::chmod((dir / "hosts").c_str(), 0640);
+    ReplaceFileAtomically(dir / "hosts", "new\r\n");
+    EXPECT_EQ(ReadFile(dir / "hosts"), "new\r\n");
+    struct stat status {};
+    ASSERT_EQ(::stat((dir / "hosts").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"hosts"});
+
+    ReplaceFileAtomically(dir / "hosts.new", "");
+    ASSERT_EQ(::stat((dir / "hosts.new").c_str(), &status), 0);
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+}
+
+TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsThem)
+{
+    TempDirectory dir;
+    WriteFile(dir / "readonly", "keep");
+    ::chmod((dir / "readonly").c_str(), 0444);
+    WriteFile(dir / "target", "secret");
+    ::symlink((dir / "target").c_str(), (dir / "link").c_str());
+    ::mkdir((dir / "directory").c_str(), 0755);
+
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "readonly", "x"); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ReadFile(dir / "readonly"), "keep");
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "link", "x"); }), RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ReadFile(dir / "target"), "secret");
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "directory", "x"); }),
+              RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "missing/x", "x"); }), RuntimeErrorNumber::PathNotFound);
+    EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"directory", "link", "readonly", "target"}));
+}
+
+TEST(ReplaceFileAtomically, AnUnwritableDirectoryIsPermissionDenied)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into any directory";
+    TempDirectory dir;
+    ::mkdir((dir / "locked").c_str(), 0755);
+    WriteFile(dir / "locked/hosts", "keep");
+    ::chmod((dir / "locked").c_str(), 0555);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "locked/hosts", "x"); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ReadFile(dir / "locked/hosts"), "keep");
+}
+
+TEST(ReadWholeFile, ReadsBytesAndRefusesWhatIsNoOrdinaryFile)
+{
+    TempDirectory dir;
+    const std::string bytes("a\0\r\xff\n", 5);
+    WriteFile(dir / "file", bytes);
+    EXPECT_EQ(ReadWholeFile(dir / "file"), bytes);
+    ::symlink((dir / "file").c_str(), (dir / "link").c_str());
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "link"); }), RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "missing"); }), RuntimeErrorNumber::FileNotFound);
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "missing/file"); }), RuntimeErrorNumber::PathNotFound);
+    EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir.path()); }), RuntimeErrorNumber::PathFileAccessError);
+}
+
+TEST(OtherFileOperations, AppendCreateAndDeleteRespectTheReadOnlyMark)
+{
+    TempDirectory dir;
+    AppendToFile(dir / "log", "a\r\n");
+    AppendToFile(dir / "log", "b\r\n");
+    EXPECT_EQ(ReadFile(dir / "log"), "a\r\nb\r\n");
+
+    EXPECT_TRUE(CreateFileIfAbsent(dir / "probe", "\r\n"));
+    EXPECT_FALSE(CreateFileIfAbsent(dir / "probe", "other"));
+    EXPECT_EQ(ReadFile(dir / "probe"), "\r\n");
+
+    ::chmod((dir / "log").c_str(), 0444);
+    EXPECT_EQ(ErrorOf([&] { AppendToFile(dir / "log", "c"); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { DeleteFile(dir / "log"); }), RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ReadFile(dir / "log"), "a\r\nb\r\n");
+
+    DeleteFile(dir / "probe");
+    EXPECT_EQ(ErrorOf([&] { DeleteFile(dir / "probe"); }), RuntimeErrorNumber::FileNotFound);
+}
+
+TEST(ErrnoMapping, GivesTheClassicRunTimeErrorNumbers)
+{
+    const std::pair<int, RuntimeErrorNumber> cases[] = {
+        {ENOTDIR, RuntimeErrorNumber::PathNotFound},     {EACCES, RuntimeErrorNumber::PermissionDenied},
+        {EPERM, RuntimeErrorNumber::PermissionDenied},   {EROFS, RuntimeErrorNumber::PermissionDenied},
+        {EBUSY, RuntimeErrorNumber::PermissionDenied},   {EEXIST, RuntimeErrorNumber::FileAlreadyExists},
+        {ENOSPC, RuntimeErrorNumber::DiskFull},          {EDQUOT, RuntimeErrorNumber::DiskFull},
+        {EMFILE, RuntimeErrorNumber::TooManyFiles},      {EIO, RuntimeErrorNumber::DeviceIoError},
+        {ENXIO, RuntimeErrorNumber::DeviceUnavailable},  {ENOMEDIUM, RuntimeErrorNumber::DiskNotReady},
+        {EXDEV, RuntimeErrorNumber::RenameAcrossDrives}, {ENAMETOOLONG, RuntimeErrorNumber::BadFileNameOrNumber},
+        {EBADF, RuntimeErrorNumber::BadFileMode},        {EINVAL, RuntimeErrorNumber::InvalidProcedureCall},
+        {ENOMEM, RuntimeErrorNumber::OutOfMemory},       {EISDIR, RuntimeErrorNumber::PathFileAccessError},
+        {ELOOP, RuntimeErrorNumber::PathFileAccessError},
+    };
+    for (const auto& [error, number] : cases)
+        EXPECT_EQ(ErrorNumberFromErrno(error, true), number) << error;
+
+    const RuntimeError report = ErrorFromErrno(ENOSPC, "/etc/hosts");
+    EXPECT_EQ(report.reportText().substr(0, 31), "Run-time error '61':\r\rDisk full");
+    EXPECT_NE(report.reportText().find("/etc/hosts"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velmora::linux_platform

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velmora::testing {
+
+// A fresh directory under the system's temporary directory, removed with everything in it at the end.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Small file helpers for tests on real files.
+void WriteFile(const std::string& path, const std::string& content);
+std::string ReadFile(const std::string& path);
+
+}  // namespace velmora::testing
+
+namespace velmora::testing {
+
+// Sets (or, with nullptr, removes) an environment variable and restores its old value at the end.
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(std::string name, const char* value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::string name_;
+    bool hadValue_;
+    std::string oldValue_;
+};
+
+}  // namespace velmora::testing
