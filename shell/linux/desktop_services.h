@@ -1,9 +1,11 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "main_window/form1_view.h"
+#include "shell/linux/desktop_entry_exec.h"
 
 namespace velmora::linux_platform {
 
@@ -25,6 +27,12 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
     virtual void beep() = 0;
+
+    // The content type of an existing native file, and the user's default application for a content type
+    // (see DefaultApplicationFor for exactTypeOnly).
+    virtual std::string contentTypeOfFile(const std::string& nativePath) = 0;
+    virtual std::optional<DefaultApplication> defaultApplicationFor(const std::string& contentType,
+                                                                    bool exactTypeOnly) = 0;
 
     virtual std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) = 0;
     // Runs the event loop until the window is closed; returns the loop's exit status.

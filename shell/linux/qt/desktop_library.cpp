@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "shell/linux/desktop/default_applications.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/qt/qt_dialogs.h"
 #include "shell/platform.h"
@@ -33,6 +34,14 @@ public:
     }
 
     void beep() override { QApplication::beep(); }
+
+    std::string contentTypeOfFile(const std::string& nativePath) override { return ContentTypeOfFile(nativePath); }
+
+    std::optional<DefaultApplication> defaultApplicationFor(const std::string& contentType,
+                                                            bool exactTypeOnly) override
+    {
+        return DefaultApplicationFor(contentType, exactTypeOnly);
+    }
 
     std::unique_ptr<Form1Window> createMainWindow(Form1Events&) override { return nullptr; }
 

@@ -1,0 +1,89 @@
+#include "tests/support/xdg_environment.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace velmora::testing {
+
+XdgEnvironment::XdgEnvironment()
+{
+    std::filesystem::create_directories(root_ / "data/applications");
+    std::filesystem::create_directories(root_ / "config");
+    std::filesystem::create_directories(root_ / "bin");
+    std::filesystem::create_directories(root_ / "records");
+    writeMimeApps();
+}
+
+std::string XdgEnvironment::addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes)
+{
+    const std::string desktopId = id + ".desktop";
+    WriteFile(root_ / ("data/applications/" + desktopId),
+              "[Desktop Entry]\nType=Application\nName=" + id + "\nExec=" + exec + "\nMimeType=" + mimeTypes + "\n");
+    for (std::size_t start = 0; start < mimeTypes.size();) {
+        const std::size_t end = mimeTypes.find(';', start);
+        const std::string type = mimeTypes.substr(start, end - start);
+        if (!type.empty())
+            handlers_[type] += desktopId + ";";
+        start = end == std::string::npos ? mimeTypes.size() : end + 1;
+    }
+    writeMimeInfoCache();
+    return desktopId;
+}
+
+void XdgEnvironment::setDefault(const std::string& contentType, const std::string& desktopId)
+{
+    defaults_[contentType] = desktopId;
+    writeMimeApps();
+}
+
+void XdgEnvironment::writeMimeApps() const
+{
+    std::string text = "[Default Applications]\n";
+    for (const auto& [type, id] : defaults_)
+        text += type + "=" + id + "\n";
+    WriteFile(root_ / "config/mimeapps.list", text);
+}
+
+void XdgEnvironment::writeMimeInfoCache() const
+{
+    std::string text = "[MIME Cache]\n";
+    for (const auto& [type, ids] : handlers_)
+        text += type + "=" + ids + "\n";
+    WriteFile(root_ / "data/applications/mimeinfo.cache", text);
+}
+
+std::string XdgEnvironment::addRecordingProgram(const std::string& name) const
+{
+    const std::string path = root_ / ("bin/" + name);
+    WriteFile(path, "#!/bin/sh\nfor argument in \"$@\"; do printf '%s\\n' \"$argument\"; done >> '" +
+                        recordFile(name) + "'\n");
+    ::chmod(path.c_str(), 0755);
+    return path;
+}
+
+std::string XdgEnvironment::recordFile(const std::string& programName) const
+{
+    return root_ / ("records/" + programName);
+}
+
+EnvironmentChanges XdgEnvironment::variables() const
+{
+    return {{"XDG_DATA_HOME", root_ / "data"},
+            {"XDG_CONFIG_HOME", root_ / "config"},
+            {"XDG_DATA_DIRS", root_ / "data" + ":/usr/share"},
+            {"XDG_CONFIG_DIRS", root_ / "config"},
+            {"XDG_CURRENT_DESKTOP", std::string("X-Velmora-Test")}};
+}
+
+void XdgEnvironment::applyToThisProcess() const
+{
+    for (const auto& [name, value] : variables()) {
+        if (value)
+            ::setenv(name.c_str(), value->c_str(), 1);
+        else
+            ::unsetenv(name.c_str());
+    }
+}
+
+}  // namespace velmora::testing

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "tests/support/process_runner.h"
+#include "tests/support/temp_directory.h"
+
+namespace velmora::testing {
+
+// A private desktop environment: XDG data and config directories holding .desktop files, their MIME index
+// (mimeinfo.cache, which GIO reads instead of the files' MimeType lines) and a mimeapps.list, so that
+// default-application lookups find test programs instead of the machine's.
+class XdgEnvironment {
+public:
+    XdgEnvironment();
+
+    // Adds an application. `exec` is the Exec line as written in the .desktop file; `mimeTypes` its MimeType
+    // list ("text/plain;"). Returns the desktop file's id.
+    std::string addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes);
+    // Makes an application the default for a content type in mimeapps.list.
+    void setDefault(const std::string& contentType, const std::string& desktopId);
+    // Writes an executable script that appends its arguments, one per line, to a record file and exits.
+    std::string addRecordingProgram(const std::string& name) const;
+    // Where a recording program writes its arguments.
+    std::string recordFile(const std::string& programName) const;
+
+    EnvironmentChanges variables() const;
+    // Sets the variables in this process, for in-process lookups.
+    void applyToThisProcess() const;
+
+    const TempDirectory& root() const { return root_; }
+
+private:
+    void writeMimeApps() const;
+    void writeMimeInfoCache() const;
+
+    TempDirectory root_;
+    std::map<std::string, std::string> defaults_;
+    std::map<std::string, std::string> handlers_;  // content type -> "a.desktop;b.desktop;"
+};
+
+}  // namespace velmora::testing
