@@ -1,5 +1,6 @@
 #include "shell/linux/linux_platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -9,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/directory_search.h"
 #include "shell/linux/posix_files.h"
@@ -74,6 +76,22 @@ std::string LastPart(const std::string& path)
 {
     const auto separator = path.find_last_of("\\/");
     return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// The full path of a program found on PATH, or empty text.
+std::string FindOnSearchPath(const std::string& program)
+{
+    const std::string path = EnvironmentValue("PATH");
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find(':', start), path.size());
+        const std::string directory = end > start ? path.substr(start, end - start) : ".";
+        const std::string candidate = directory + "/" + program;
+        struct stat status {};
+        if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return {};
 }
 
 [[noreturn]] void NotAvailableYet(const char* what)
@@ -211,9 +229,38 @@ void LinuxPlatform::endProgram(ExitCode code)
     std::_Exit(static_cast<int>(code));
 }
 
+bool LinuxPlatform::isProgramFile(const std::string& program) const
+{
+    if (StandInFor(program) != StandInProgram::None)
+        return true;
+    if (program.find_first_of("\\/:") == std::string::npos)
+        return !FindOnSearchPath(program).empty();
+    try {
+        struct stat status {};
+        return ::stat(nativePathOf(program).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
 double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowStyle*/)
 {
-    const CommandLineParts parts = SplitCommandLine(commandLine);
+    const CommandLineParts parts =
+        SplitCommandLine(commandLine, [this](const std::string& program) { return isProgramFile(program); });
+
+    const StandInProgram standIn = StandInFor(parts.program);
+    if (standIn != StandInProgram::None) {
+        // The editor and the file manager are the desktop's default applications for plain text and folders.
+        const std::string target = nativePathOf(parts.argument.value_or(""));
+        DesktopServices* services = desktop();
+        const char* contentType = standIn == StandInProgram::TextEditor ? "text/plain" : "inode/directory";
+        const auto application = services ? services->defaultApplicationFor(contentType, false) : std::nullopt;
+        if (!application)
+            throw RuntimeError(RuntimeErrorNumber::FileNotFound, parts.program,
+                               std::string("no default application for ") + contentType);
+        return static_cast<double>(StartDetached(CommandLineFor(*application, target)));
+    }
+
     std::string program = parts.program;
     if (program.find_first_of("\\:") != std::string::npos)
         program = nativePathOf(program);

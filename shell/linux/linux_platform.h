@@ -52,6 +52,7 @@ public:
 
 private:
     std::string nativePathOf(const std::string& path, bool forWriting = false) const;
+    bool isProgramFile(const std::string& program) const;
 
     int& argc_;
     char** argv_;

@@ -1,5 +1,6 @@
 #include "shell/linux/process_start.h"
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <spawn.h>
@@ -13,7 +14,8 @@ extern char** environ;
 
 namespace velmora::linux_platform {
 
-CommandLineParts SplitCommandLine(const std::string& commandLine)
+CommandLineParts SplitCommandLine(const std::string& commandLine,
+                                  const std::function<bool(const std::string&)>& isProgramFile)
 {
     CommandLineParts parts;
     std::size_t restStart = std::string::npos;
@@ -23,7 +25,12 @@ CommandLineParts SplitCommandLine(const std::string& commandLine)
         if (closing != std::string::npos && closing + 1 < commandLine.size())
             restStart = commandLine[closing + 1] == ' ' ? closing + 2 : closing + 1;
     } else {
-        const std::size_t blank = commandLine.find(' ');
+        std::size_t blank = commandLine.find(' ');
+        const std::size_t firstBlank = blank;
+        while (blank != std::string::npos && !isProgramFile(commandLine.substr(0, blank)))
+            blank = commandLine.find(' ', blank + 1);
+        if (blank == std::string::npos && !isProgramFile(commandLine))
+            blank = firstBlank;
         parts.program = commandLine.substr(0, blank);
         if (blank != std::string::npos)
             restStart = blank + 1;
@@ -35,6 +42,20 @@ CommandLineParts SplitCommandLine(const std::string& commandLine)
         parts.argument = std::move(rest);
     }
     return parts;
+}
+
+StandInProgram StandInFor(const std::string& program)
+{
+    std::string name = program.substr(program.find_last_of("\\/:") == std::string::npos
+                                          ? 0
+                                          : program.find_last_of("\\/:") + 1);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (name == "notepad.exe" || name == "notepad")
+        return StandInProgram::TextEditor;
+    if (name == "explorer.exe" || name == "explorer")
+        return StandInProgram::FileManager;
+    return StandInProgram::None;
 }
 
 pid_t StartDetached(const std::vector<std::string>& argv)

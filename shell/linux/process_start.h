@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/types.h>
@@ -7,14 +8,23 @@
 
 namespace velmora::linux_platform {
 
-// A command line as the programs started by Velmora read theirs: the program (a quoted or a blank-free
-// first word), then everything after the one blank that follows it as a single argument, with one pair of
-// enclosing double quotes removed.
+// A command line as the programs started by Velmora read theirs: the program, then everything after the one
+// blank that follows it as a single argument, with one pair of enclosing double quotes removed.
+//
+// The program is a quoted first word, or else, as the home platform does for an unquoted path with blanks,
+// the shortest blank-ended prefix that names an existing program file (asked of `isProgramFile`), or else
+// the first word.
 struct CommandLineParts {
     std::string program;
     std::optional<std::string> argument;
 };
-CommandLineParts SplitCommandLine(const std::string& commandLine);
+CommandLineParts SplitCommandLine(const std::string& commandLine,
+                                  const std::function<bool(const std::string&)>& isProgramFile);
+
+// The desktop programs that stand in for the home platform's text editor and file manager.
+enum class StandInProgram { None, TextEditor, FileManager };
+// "Notepad.exe" and "Explorer.exe" in any case, with or without a folder in front or the extension.
+StandInProgram StandInFor(const std::string& program);
 
 // Starts a program with exactly these arguments, without any shell, in a session of its own, and does not
 // wait for it (the child is reaped in the background so that no zombie is left). A program named without

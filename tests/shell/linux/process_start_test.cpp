@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "shell/linux/process_start.h"
+#include "shell/runtime_error.h"
+
+namespace velmora::linux_platform {
+namespace {
+
+TEST(SplitCommandLine, TakesTheProgramAndTheWholeRestAsOneArgument)
+{
+    const std::set<std::string> programFiles = {"Notepad.exe", "C:\\Program Files\\Web\\browser.exe", "C:\\Tools"};
+    const auto isProgramFile = [&](const std::string& candidate) { return programFiles.count(candidate) > 0; };
+    struct Case {
+        std::string commandLine;
+        std::string program;
+        std::optional<std::string> argument;
+    };
+    const Case cases[] = {
+        {"Notepad.exe C:\\etc\\hosts.my work", "Notepad.exe", "C:\\etc\\hosts.my work"},
+        {"Notepad.exe \"C:\\etc\\hosts.my work\"", "Notepad.exe", "C:\\etc\\hosts.my work"},
+        {"Notepad.exe C:\\etc\\hosts.$(reboot)", "Notepad.exe", "C:\\etc\\hosts.$(reboot)"},
+        {"\"C:\\Program Files\\Web\\browser.exe\" https://example.org/", "C:\\Program Files\\Web\\browser.exe",
+         "https://example.org/"},
+        // Unquoted with blanks: the shortest prefix that names a program file wins.
+        {"C:\\Program Files\\Web\\browser.exe https://example.org/a b", "C:\\Program Files\\Web\\browser.exe",
+         "https://example.org/a b"},
+        {"unknown thing here", "unknown", "thing here"},
+        {" https://example.org/", "", "https://example.org/"},  // no program was found: a blank, then the URL
+        {"Explorer.exe", "Explorer.exe", std::nullopt},
+        {"Explorer.exe ", "Explorer.exe", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const CommandLineParts parts = SplitCommandLine(c.commandLine, isProgramFile);
+        EXPECT_EQ(parts.program, c.program) << c.commandLine;
+        EXPECT_EQ(parts.argument, c.argument) << c.commandLine;
+    }
+}
+
+TEST(StandInFor, KnowsTheEditorAndTheFileManagerInAnyCase)
+{
+    const std::pair<std::string, StandInProgram> cases[] = {
+        {"Notepad.exe", StandInProgram::TextEditor},   {"notepad.exe", StandInProgram::TextEditor},
+        {"NOTEPAD", StandInProgram::TextEditor},       {"C:\\Windows\\notepad.exe", StandInProgram::TextEditor},
+        {"Explorer.exe", StandInProgram::FileManager}, {"explorer", StandInProgram::FileManager},
+        {"notepad.exe.bak", StandInProgram::None},     {"/usr/bin/firefox", StandInProgram::None},
+    };
+    for (const auto& [program, expected] : cases)
+        EXPECT_EQ(StandInFor(program), expected) << program;
+}
+
+TEST(StartDetached, AMissingProgramIsFileNotFound)
+{
+    try {
+        StartDetached({"/nonexistent/velmora-no-such-program"});
+        FAIL() << "a missing program must not start";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), RuntimeErrorNumber::FileNotFound);
+    }
+}
+
+}  // namespace
+}  // namespace velmora::linux_platform
