@@ -1,7 +1,5 @@
 #include "hosts_store/hosts_store.h"
 
-#include <cstring>
-
 #include "main_window/form1_view.h"
 #include "shell/paths.h"
 #include "shell/platform.h"
@@ -34,34 +32,52 @@ bool FileExists(Platform& platform, const std::string& path)
     return !FileLookup(platform).first(path).empty();
 }
 
+std::string HeaderLines(bool header, const std::string& name)
+{
+    if (!header || name.empty())
+        return {};
+    return "#   --  " + name + "  --\r\n#\r\n";
+}
+
+TextPieces LineCopyPieces(std::string_view source, const std::string& headerLines)
+{
+    TextPieces pieces;
+    if (!headerLines.empty())
+        pieces.push_back(headerLines);
+
+    // CR LF pairs stay as they are; only a lone CR needs its LF, so the source is cut there and nowhere else.
+    std::size_t pieceStart = 0;
+    for (std::size_t at = source.find('\r'); at != std::string_view::npos; at = source.find('\r', at + 1)) {
+        if (at + 1 < source.size() && source[at + 1] == '\n') {
+            ++at;
+            continue;
+        }
+        pieces.push_back(source.substr(pieceStart, at + 1 - pieceStart));
+        pieces.push_back("\n");
+        pieceStart = at + 1;
+    }
+    if (pieceStart < source.size())
+        pieces.push_back(source.substr(pieceStart));
+    // The last line gets its end mark when the source did not give it one.
+    if (!source.empty() && source.back() != '\r' && !source.ends_with("\r\n"))
+        pieces.push_back("\r\n");
+    return pieces;
+}
+
 std::string LineCopyContent(const std::string& source, bool header, const std::string& name)
 {
-    std::string out;
-    if (header && !name.empty())
-        out += "#   --  " + name + "  --\r\n#\r\n";
-    out.reserve(out.size() + source.size() + source.size() / 16 + 2);
-
-    // Lines end at CR (taking a following LF with it). Copy each line and give it CR LF.
-    std::size_t lineStart = 0;
-    const std::size_t size = source.size();
-    while (lineStart < size) {
-        const void* found = std::memchr(source.data() + lineStart, '\r', size - lineStart);
-        const std::size_t lineEnd = found ? static_cast<std::size_t>(static_cast<const char*>(found) - source.data())
-                                          : size;
-        out.append(source, lineStart, lineEnd - lineStart);
-        out += "\r\n";
-        lineStart = lineEnd + 1;
-        if (found && lineStart < size && source[lineStart] == '\n')
-            ++lineStart;
-    }
-    return out;
+    const std::string headerLines = HeaderLines(header, name);
+    std::string content;
+    for (std::string_view piece : LineCopyPieces(source, headerLines))
+        content += piece;
+    return content;
 }
 
 void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
                   const std::string& name)
 {
     const std::string content = platform.readTextFile(source);
-    platform.replaceTextFile(destination, LineCopyContent(content, header, name));
+    platform.replaceTextFile(destination, LineCopyPieces(content, HeaderLines(header, name)));
 }
 
 std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "shell/platform.h"
 
 namespace velmora {
 
-class Platform;
 class Form1View;
 
 // Bare names of the hosts directory's files.
@@ -35,8 +37,15 @@ private:
 // A file exists when a lookup of its full path finds a name.
 bool FileExists(Platform& platform, const std::string& path);
 
-// The content a line copy writes: the optional two-line header, then every line of the source followed by
-// CR LF. A line ends at CR LF or at a lone CR; a lone LF stays inside its line. Pure: no I/O.
+// The two header lines that name a variant, or empty text when there is no header (flag off or no name).
+std::string HeaderLines(bool header, const std::string& name);
+
+// What a line copy writes: the header, then every line of the source followed by CR LF. A line ends at CR LF
+// or at a lone CR; a lone LF stays inside its line. The pieces point into the source and the header, so a
+// source whose lines already end in CR LF is written as it is, without being copied. Pure: no I/O.
+TextPieces LineCopyPieces(std::string_view source, const std::string& headerLines);
+
+// The same as one text.
 std::string LineCopyContent(const std::string& source, bool header, const std::string& name);
 
 // Copies one host file over another as a line copy. The source is read before the destination is touched,

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora {
@@ -37,6 +38,10 @@ inline constexpr int kOk = 1;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
 }  // namespace message_answer
+
+// A file's new content as consecutive pieces, so that a large copy can be written straight from its source
+// without first being joined into one buffer. The pieces must stay valid for the call.
+using TextPieces = std::vector<std::string_view>;
 
 // Window style of a started process.
 inline constexpr int kNormalFocusedWindow = 1;
@@ -104,7 +109,7 @@ public:
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.
-    virtual void replaceTextFile(const std::string& path, const std::string& content) = 0;
+    virtual void replaceTextFile(const std::string& path, const TextPieces& content) = 0;
     virtual void appendTextFile(const std::string& path, const std::string& content) = 0;
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;

@@ -294,7 +294,7 @@ std::string LinuxPlatform::readTextFile(const std::string& path)
     return ReadWholeFile(nativePathOf(path));
 }
 
-void LinuxPlatform::replaceTextFile(const std::string& path, const std::string& content)
+void LinuxPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
     ReplaceFileAtomically(nativePathOf(path, true), content);
 }

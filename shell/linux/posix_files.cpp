@@ -1,9 +1,12 @@
 #include "shell/linux/posix_files.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "shell/linux/errno_mapping.h"
@@ -54,6 +57,34 @@ std::string NameOf(const std::string& path)
 [[noreturn]] void ThrowErrno(const std::string& path, int error = errno)
 {
     throw ErrorFromErrno(error, path);
+}
+
+// Writes the pieces one after another with as few system calls as the kernel allows.
+void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::string& pathForErrors)
+{
+    std::vector<iovec> vectors;
+    vectors.reserve(pieces.size());
+    for (std::string_view piece : pieces)
+        if (!piece.empty())
+            vectors.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
+    std::size_t next = 0;
+    while (next < vectors.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
+        const ssize_t written = ::writev(fd, vectors.data() + next, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno(pathForErrors);
+        }
+        // Skip what was written, which may end inside a piece.
+        auto left = static_cast<std::size_t>(written);
+        while (next < vectors.size() && left >= vectors[next].iov_len)
+            left -= vectors[next++].iov_len;
+        if (next < vectors.size()) {
+            vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + left;
+            vectors[next].iov_len -= left;
+        }
+    }
 }
 
 void WriteAll(int fd, const std::string& content, const std::string& pathForErrors)
@@ -107,7 +138,7 @@ void SyncDirectory(const std::string& directory)
         ::fsync(fd.get());  // best effort: some file systems refuse to sync a directory
 }
 
-void RewriteInPlace(const std::string& path, const std::string& content)
+void RewriteInPlace(const std::string& path, const std::vector<std::string_view>& content)
 {
     FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
     if (fd.get() < 0)
@@ -132,12 +163,14 @@ std::string ReadWholeFile(const std::string& path)
     if (!S_ISREG(status.st_mode))
         throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path, "not an ordinary file");
 
+    // One byte more than the file's size, so that the end of the file is seen without growing the buffer
+    // (growing would copy the whole content once more).
     std::string content;
-    content.resize(static_cast<std::size_t>(status.st_size));
+    content.resize(static_cast<std::size_t>(status.st_size) + 1);
     std::size_t filled = 0;
     for (;;) {
         if (filled == content.size())
-            content.resize(content.size() + 65536);  // the file grew, or reports no size (procfs-like)
+            content.resize(content.size() * 2);  // the file grew while it was read
         const ssize_t got = ::read(fd.get(), content.data() + filled, content.size() - filled);
         if (got < 0) {
             if (errno == EINTR)
@@ -152,7 +185,7 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
-void ReplaceFileAtomically(const std::string& path, const std::string& content)
+void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content)
 {
     struct stat existing {};
     const bool exists = StatWritableFile(path, existing);

@@ -47,6 +47,15 @@ TEST(LineCopy, HeaderOnlyWithFlagAndName)
     EXPECT_EQ(std::string("#   --  work  --").size(), 16u);
 }
 
+TEST(LineCopy, ASourceInCrLfIsWrittenFromItselfWithoutACopy)
+{
+    const std::string source = "a\r\nb\r\n";
+    const TextPieces pieces = LineCopyPieces(source, "");
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_EQ(pieces.front().data(), source.data());
+    EXPECT_EQ(pieces.front().size(), source.size());
+}
+
 TEST(CopyHostFile, ReadsTheSourceBeforeTouchingTheDestination)
 {
     FakePlatform platform;

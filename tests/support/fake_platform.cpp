@@ -97,11 +97,14 @@ std::string FakePlatform::readTextFile(const std::string& path)
     return files.at(*key);
 }
 
-void FakePlatform::replaceTextFile(const std::string& path, const std::string& content)
+void FakePlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
     failIfScripted("replace", path);
     log.push_back("replace|" + path);
-    files[storedKeyOf(path).value_or(path)] = content;
+    std::string& file = files[storedKeyOf(path).value_or(path)];
+    file.clear();
+    for (std::string_view piece : content)
+        file += piece;
 }
 
 void FakePlatform::appendTextFile(const std::string& path, const std::string& content)

@@ -43,7 +43,7 @@ public:
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
     std::string readTextFile(const std::string& path) override;
-    void replaceTextFile(const std::string& path, const std::string& content) override;
+    void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;

@@ -41,14 +41,14 @@ TEST(ReplaceFileAtomically, KeepsModeAndLeavesNoTemporaryBehind)
     TempDirectory dir;
     WriteFile(dir / "hosts", "old");
     ::chmod((dir / "hosts").c_str(), 0640);
-    ReplaceFileAtomically(dir / "hosts", "new\r\n");
+    ReplaceFileAtomically(dir / "hosts", {"new\r\n"});
     EXPECT_EQ(ReadFile(dir / "hosts"), "new\r\n");
     struct stat status {};
     ASSERT_EQ(::stat((dir / "hosts").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"hosts"});
 
-    ReplaceFileAtomically(dir / "hosts.new", "");
+    ReplaceFileAtomically(dir / "hosts.new", {""});
     ASSERT_EQ(::stat((dir / "hosts.new").c_str(), &status), 0);
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -64,13 +64,13 @@ TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsTh
     ::symlink((dir / "target").c_str(), (dir / "link").c_str());
     ::mkdir((dir / "directory").c_str(), 0755);
 
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "readonly", "x"); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "readonly", {"x"}); }), RuntimeErrorNumber::PermissionDenied);
     EXPECT_EQ(ReadFile(dir / "readonly"), "keep");
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "link", "x"); }), RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "link", {"x"}); }), RuntimeErrorNumber::PathFileAccessError);
     EXPECT_EQ(ReadFile(dir / "target"), "secret");
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "directory", "x"); }),
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "directory", {"x"}); }),
               RuntimeErrorNumber::PathFileAccessError);
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "missing/x", "x"); }), RuntimeErrorNumber::PathNotFound);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "missing/x", {"x"}); }), RuntimeErrorNumber::PathNotFound);
     EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"directory", "link", "readonly", "target"}));
 }
 
@@ -82,7 +82,7 @@ TEST(ReplaceFileAtomically, AnUnwritableDirectoryIsPermissionDenied)
     ::mkdir((dir / "locked").c_str(), 0755);
     WriteFile(dir / "locked/hosts", "keep");
     ::chmod((dir / "locked").c_str(), 0555);
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "locked/hosts", "x"); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "locked/hosts", {"x"}); }), RuntimeErrorNumber::PermissionDenied);
     EXPECT_EQ(ReadFile(dir / "locked/hosts"), "keep");
 }
 

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Velmora need. Installs only what is
+# missing, so it is quick on a prepared machine. Needs root (it uses sudo when not run as root).
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev
+    # tests
+    libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
+    # the desktop the program meets: default applications, MIME data, user folders, fonts
+    xdg-utils xdg-user-dirs shared-mime-info fontconfig fonts-liberation fonts-liberation2
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
