@@ -5,6 +5,7 @@
 #include "hosts_store/hosts_store.h"
 #include "hosts_store/startup.h"
 #include "hosts_store/variant_selection.h"
+#include "main_window/variant_file_commands.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 
@@ -78,13 +79,38 @@ void Form1Presenter::onListDoubleClick()
     runEventHandler([&] { ActivateSelectedVariant(*view_, platform_, hostsDir_); });
 }
 
-void Form1Presenter::onCommand1Click() {}
-void Form1Presenter::onCommand2Click() {}
+void Form1Presenter::onCommand1Click()
+{
+    runEventHandler([&] { CreateNewVariant(*view_, platform_, hostsDir_); });
+}
+
+void Form1Presenter::onCommand2Click()
+{
+    runEventHandler([&] { ViewAndEditVariant(*view_, platform_, hostsDir_); });
+}
+
 void Form1Presenter::onCommand3Click() {}
-void Form1Presenter::onCommand4Click() {}
-void Form1Presenter::onCommand5Click() {}
-void Form1Presenter::onCommand6Click() {}
-void Form1Presenter::onPicture1Click() {}
+
+void Form1Presenter::onCommand4Click()
+{
+    runEventHandler([&] { ShowCurrentHosts(platform_, hostsDir_); });
+}
+
+void Form1Presenter::onCommand5Click()
+{
+    runEventHandler([&] { DeleteVariant(*view_, platform_, hostsDir_); });
+}
+
+void Form1Presenter::onCommand6Click()
+{
+    runEventHandler([&] { AddLineToVariant(*view_, platform_, hostsDir_); });
+}
+
+void Form1Presenter::onPicture1Click()
+{
+    runEventHandler([&] { OpenHostsDirectory(platform_, hostsDir_); });
+}
+
 void Form1Presenter::onLabel1Click() {}
 
 bool Form1Presenter::onKeyPress(int characterCode)

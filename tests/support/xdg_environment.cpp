@@ -1,6 +1,9 @@
 #include "tests/support/xdg_environment.h"
 
+#include <chrono>
 #include <cstdlib>
+#include <sstream>
+#include <thread>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -12,6 +15,9 @@ XdgEnvironment::XdgEnvironment()
     std::filesystem::create_directories(root_ / "config");
     std::filesystem::create_directories(root_ / "bin");
     std::filesystem::create_directories(root_ / "records");
+    // The machine's MIME database, but none of its applications.
+    std::filesystem::create_directories(root_ / "system");
+    std::filesystem::create_directory_symlink("/usr/share/mime", root_ / "system/mime");
     writeMimeApps();
 }
 
@@ -53,13 +59,30 @@ void XdgEnvironment::writeMimeInfoCache() const
     WriteFile(root_ / "data/applications/mimeinfo.cache", text);
 }
 
-std::string XdgEnvironment::addRecordingProgram(const std::string& name) const
+std::string XdgEnvironment::addRecordingProgram(const std::string& name, int lingerSeconds) const
 {
     const std::string path = root_ / ("bin/" + name);
-    WriteFile(path, "#!/bin/sh\nfor argument in \"$@\"; do printf '%s\\n' \"$argument\"; done >> '" +
-                        recordFile(name) + "'\n");
+    // Written to a temporary name and renamed, so a reader never sees half a record.
+    const std::string record = recordFile(name);
+    WriteFile(path, "#!/bin/sh\nfor argument in \"$@\"; do printf '%s\\n' \"$argument\"; done > '" + record +
+                        ".part'\nmv '" + record + ".part' '" + record + "'\n" +
+                        (lingerSeconds > 0 ? "exec sleep " + std::to_string(lingerSeconds) + " >/dev/null 2>&1\n" : ""));
     ::chmod(path.c_str(), 0755);
     return path;
+}
+
+std::vector<std::string> XdgEnvironment::waitForRecord(const std::string& programName) const
+{
+    const std::string record = recordFile(programName);
+    for (int attempt = 0; attempt < 1000 && !std::filesystem::exists(record); ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::vector<std::string> arguments;
+    if (!std::filesystem::exists(record))
+        return arguments;
+    std::istringstream lines(ReadFile(record));
+    for (std::string line; std::getline(lines, line);)
+        arguments.push_back(line);
+    return arguments;
 }
 
 std::string XdgEnvironment::recordFile(const std::string& programName) const
@@ -71,7 +94,7 @@ EnvironmentChanges XdgEnvironment::variables() const
 {
     return {{"XDG_DATA_HOME", root_ / "data"},
             {"XDG_CONFIG_HOME", root_ / "config"},
-            {"XDG_DATA_DIRS", root_ / "data" + ":/usr/share"},
+            {"XDG_DATA_DIRS", root_ / "data" + ":" + root_ / "system"},
             {"XDG_CONFIG_DIRS", root_ / "config"},
             {"XDG_CURRENT_DESKTOP", std::string("X-Velmora-Test")}};
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_directory.h"
@@ -10,7 +11,7 @@ namespace velmora::testing {
 
 // A private desktop environment: XDG data and config directories holding .desktop files, their MIME index
 // (mimeinfo.cache, which GIO reads instead of the files' MimeType lines) and a mimeapps.list, so that
-// default-application lookups find test programs instead of the machine's.
+// default-application lookups find test programs and never the machine's.
 class XdgEnvironment {
 public:
     XdgEnvironment();
@@ -20,8 +21,11 @@ public:
     std::string addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes);
     // Makes an application the default for a content type in mimeapps.list.
     void setDefault(const std::string& contentType, const std::string& desktopId);
-    // Writes an executable script that appends its arguments, one per line, to a record file and exits.
-    std::string addRecordingProgram(const std::string& name) const;
+    // Writes an executable script that appends its arguments, one per line, to a record file, then stays
+    // alive for `lingerSeconds` (to show that nobody waits for it).
+    std::string addRecordingProgram(const std::string& name, int lingerSeconds = 0) const;
+    // The recorded arguments once the record file has appeared (waits up to ten seconds); empty when not.
+    std::vector<std::string> waitForRecord(const std::string& programName) const;
     // Where a recording program writes its arguments.
     std::string recordFile(const std::string& programName) const;
 
