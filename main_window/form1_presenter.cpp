@@ -5,6 +5,7 @@
 #include "hosts_store/hosts_store.h"
 #include "hosts_store/startup.h"
 #include "hosts_store/variant_selection.h"
+#include "main_window/shortcut_command.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 
@@ -80,7 +81,11 @@ void Form1Presenter::onListDoubleClick()
 
 void Form1Presenter::onCommand1Click() {}
 void Form1Presenter::onCommand2Click() {}
-void Form1Presenter::onCommand3Click() {}
+void Form1Presenter::onCommand3Click()
+{
+    runEventHandler([&] { CreateVariantShortcut(platform_, view_->listEntry(view_->listIndex())); });
+}
+
 void Form1Presenter::onCommand4Click() {}
 void Form1Presenter::onCommand5Click() {}
 void Form1Presenter::onCommand6Click() {}
