@@ -141,7 +141,7 @@ bool IsAscii(const std::u16string& text)
     throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, "", "a shortcut text is too long");
 }
 
-// Little-endian byte sink.
+// Collects little-endian numbers, raw bytes and UTF-16 text into one byte string; knows nothing of the layout.
 class Bytes {
 public:
     void u8(std::uint8_t value) { data_ += static_cast<char>(value); }
@@ -156,7 +156,10 @@ public:
         u16(static_cast<std::uint16_t>(value >> 16));
     }
     void zeros(std::size_t count) { data_.append(count, '\0'); }
-    void raw(const unsigned char* bytes, std::size_t count) { data_.append(reinterpret_cast<const char*>(bytes), count); }
+    void raw(const unsigned char* bytes, std::size_t count)
+    {
+        data_.append(reinterpret_cast<const char*>(bytes), count);
+    }
     void raw(const std::string& bytes) { data_ += bytes; }
     void utf16(const std::u16string& text)
     {

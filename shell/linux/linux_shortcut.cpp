@@ -51,7 +51,8 @@ void LinuxShortcut::save()
     std::string iconLocation;
     if (!iconLocation_.empty()) {
         const IconLocationParts icon = SplitIconLocation(iconLocation_);
-        iconLocation = (icon.path.empty() ? std::string() : nativePathOf_(icon.path)) + "," + std::to_string(icon.index);
+        const std::string iconPath = icon.path.empty() ? std::string() : nativePathOf_(icon.path);
+        iconLocation = iconPath + "," + std::to_string(icon.index);
     }
 
     DesktopLauncher launcher;

@@ -27,8 +27,8 @@ std::vector<std::string> ShortcutCalls(const std::string& name, const std::strin
 
 std::string ConfirmationBox(const std::string& name)
 {
-    return "box|Direct-Shortcut for 'Hosts." + name + "' is created on your Desktop|64|Desktop-Shortcut created: 'Hosts-" +
-           name + ".lnk'";
+    return "box|Direct-Shortcut for 'Hosts." + name + "' is created on your Desktop|64|" +
+           "Desktop-Shortcut created: 'Hosts-" + name + ".lnk'";
 }
 
 std::string RefusalBox(const std::string& entry, const std::string& reason)
@@ -102,7 +102,8 @@ TEST(CreateVariantShortcut, WritesTheShortcutForTheSelectedFileOrSaysWhyNot)
         {"hosts..", {RefusalBox("hosts..", RefusedNameReason("."))}},
         {"hosts.a:b", {RefusalBox("hosts.a:b", RefusedNameReason("a:b"))}},
         {"hosts.a\\b", {RefusalBox("hosts.a\\b", RefusedNameReason("a\\b"))}},
-        {"other", {RefusalBox("other", "only files named 'hosts.' and a name can be switched to from the command line.")}},
+        {"other",
+         {RefusalBox("other", "only files named 'hosts.' and a name can be switched to from the command line.")}},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
@@ -203,10 +204,11 @@ TEST(Command3, UsesTheSelectedEntryAndEndsWithTheReportWhenTheShortcutCannotBeSa
     EXPECT_EQ(refused.log, std::vector<std::string>{RefusalBox("hosts. x ", kBlanksReason)});
 
     const std::string path = kDesktop + "Hosts-work.lnk";
-    const Command3Run failed = ClickCommand3({"hosts.work"}, "hosts.work", {{"save|" + path, RuntimeErrorNumber::PermissionDenied}});
+    const Command3Run failed =
+        ClickCommand3({"hosts.work"}, "hosts.work", {{"save|" + path, RuntimeErrorNumber::PermissionDenied}});
     const std::vector<std::string> calls = ShortcutCalls("work");
-    EXPECT_EQ(failed.log, Joined({calls.begin(), calls.end() - 1},
-                                 {"box|Run-time error '70':\r\rPermission denied\r\r" + path + "|16|Velmora", "end|1"}));
+    const std::string report = "box|Run-time error '70':\r\rPermission denied\r\r" + path + "|16|Velmora";
+    EXPECT_EQ(failed.log, Joined({calls.begin(), calls.end() - 1}, {report, "end|1"}));
     EXPECT_EQ(failed.endedWith, ExitCode::RuntimeError);
 }
 

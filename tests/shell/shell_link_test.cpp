@@ -78,7 +78,7 @@ TEST(ShellLinkBytes, HeaderFieldsAndFlagsFollowTheValues)
         EXPECT_EQ(U32At(bytes, kLinkFlags), c.flags) << c.what;
         EXPECT_EQ(static_cast<std::int32_t>(U32At(bytes, kIconIndex)), c.iconIndex) << c.what;
         EXPECT_EQ(U32At(bytes, kShowCommand), c.showCommand) << c.what;
-        EXPECT_EQ(bytes.substr(0x18, 0x38 - 0x18), std::string(0x38 - 0x18, '\0')) << c.what << ": attributes, times, size";
+        EXPECT_EQ(bytes.substr(0x18, 0x20), std::string(0x20, '\0')) << c.what << ": attributes, times, size";
         EXPECT_EQ(bytes.substr(0x40, 12), std::string(12, '\0')) << c.what << ": hot key and reserved";
         EXPECT_EQ(U32At(bytes, bytes.size() - 4), 0u) << c.what << ": terminal block";
         if (c.linkInfoHeaderSize != 0) {
@@ -94,7 +94,8 @@ TEST(ShellLinkBytes, DrivePathItemListNamesMyComputerTheDriveAndEachComponent)
     const std::string bytes = ShellLinkBytes({"C:\\Tools\\app.exe", "", 0, "", ""});
     const std::size_t listSize = U16At(bytes, 0x4C);
     const std::string list = bytes.substr(0x4E, listSize);
-    const std::string myComputer("\x14\x00\x1F\x50\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D", 20);
+    const std::string myComputer(
+        "\x14\x00\x1F\x50\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D", 20);
     EXPECT_EQ(list.substr(0, 20), myComputer);
     EXPECT_EQ(list.substr(20, 6), std::string("\x19\x00\x2F" "C:\\", 6));
     EXPECT_EQ(list.substr(26, 19), std::string(19, '\0'));
@@ -182,15 +183,17 @@ TEST(ShellLinkBytes, AnIndependentReaderFindsEveryValueAsSet)
         std::string firstItemName = "<missing>";
     };
     const Case cases[] = {
-        {{"C:\\Tools\\velmora.exe", "C:\\Tools", 0, "Default", "C:\\Tools\\velmora.exe,0"}, "C:\\Tools\\velmora.exe", "0", 1, "4", "Tools"},
+        {{"C:\\Tools\\velmora.exe", "C:\\Tools", 0, "Default", "C:\\Tools\\velmora.exe,0"},
+         "C:\\Tools\\velmora.exe", "0", 1, "4", "Tools"},
         {{"C:\\Program Files\\Velmora\\velmora.exe", "C:\\Program Files\\Velmora", 0, "my work",
-          "C:\\Program Files\\Velmora\\velmora.exe,0"}, "C:\\Program Files\\Velmora\\velmora.exe", "0", 1, "5", "Program Files"},
-        {{"C:\\Grüße\\velmora.exe", "C:\\Grüße", 3, "Büro straße", "C:\\Grüße\\velmora.exe, 2"}, "C:\\Grüße\\velmora.exe",
-         "2", 3, "4", "Grüße"},
-        {{"C:\\日本 語\\velmora.exe", "C:\\日本 語", 7, "Ωmega 日本", "C:\\日本 語\\velmora.exe,1"}, "C:\\日本 語\\velmora.exe",
-         "1", 7, "4", "日本 語"},
-        {{"/usr/local/bin/velmora", "/usr/local/bin", 0, "work", "/usr/local/bin/velmora,0"}, "/usr/local/bin/velmora", "0",
-         1},
+          "C:\\Program Files\\Velmora\\velmora.exe,0"},
+         "C:\\Program Files\\Velmora\\velmora.exe", "0", 1, "5", "Program Files"},
+        {{"C:\\Grüße\\velmora.exe", "C:\\Grüße", 3, "Büro straße", "C:\\Grüße\\velmora.exe, 2"},
+         "C:\\Grüße\\velmora.exe", "2", 3, "4", "Grüße"},
+        {{"C:\\日本 語\\velmora.exe", "C:\\日本 語", 7, "Ωmega 日本", "C:\\日本 語\\velmora.exe,1"},
+         "C:\\日本 語\\velmora.exe", "1", 7, "4", "日本 語"},
+        {{"/usr/local/bin/velmora", "/usr/local/bin", 0, "work", "/usr/local/bin/velmora,0"},
+         "/usr/local/bin/velmora", "0", 1},
         {{"/home/jö/My Apps/велмора", "/home/jö/My Apps", 0, "Домашний набор", "/home/jö/My Apps/велмора,0"},
          "/home/jö/My Apps/велмора", "0", 1},
     };

@@ -166,7 +166,8 @@ std::string FakePlatform::specialFolder(const std::string& name)
     return found == specialFolders.end() ? std::string() : found->second;
 }
 
-// A shortcut object that logs every call, in order, into its platform's log; save() may be scripted to fail.
+// A shortcut object that logs every call, in order, into its platform's log and writes nothing; save() may be
+// scripted to fail.
 class RecordingShortcut final : public ShellShortcut {
 public:
     RecordingShortcut(FakePlatform& platform, std::string path) : platform_(platform), path_(std::move(path)) {}

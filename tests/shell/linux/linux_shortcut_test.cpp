@@ -56,7 +56,8 @@ TEST(DesktopLauncher, GioStartsTheProgramWithTheNameAsOneArgument)
     const XdgEnvironment xdg;
     const std::string program = xdg.addRecordingProgram("recorder");
     TempDirectory dir;
-    for (const std::string name : {"my work", "Grüße 日本", "say \"hi\" $HOME `id` 50% off", "it's (a) <b> & c; d|e ~f"}) {
+    const char* const names[] = {"my work", "Grüße 日本", "say \"hi\" $HOME `id` 50% off", "it's (a) <b> & c; d|e ~f"};
+    for (const std::string name : names) {
         const std::string file = dir / "launcher.desktop";
         WriteFile(file, DesktopLauncherContent({"Hosts-x", {program, name}, dir.path(), kVelmoraIconName}));
         std::filesystem::remove(xdg.recordFile("recorder"));
