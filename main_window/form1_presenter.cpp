@@ -6,6 +6,7 @@
 #include "hosts_store/startup.h"
 #include "hosts_store/variant_selection.h"
 #include "main_window/variant_file_commands.h"
+#include "main_window/shortcut_command.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 
@@ -89,7 +90,10 @@ void Form1Presenter::onCommand2Click()
     runEventHandler([&] { ViewAndEditVariant(*view_, platform_, hostsDir_); });
 }
 
-void Form1Presenter::onCommand3Click() {}
+void Form1Presenter::onCommand3Click()
+{
+    runEventHandler([&] { CreateVariantShortcut(platform_, view_->listEntry(view_->listIndex())); });
+}
 
 void Form1Presenter::onCommand4Click()
 {

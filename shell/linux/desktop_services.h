@@ -34,6 +34,9 @@ public:
     virtual std::optional<DefaultApplication> defaultApplicationFor(const std::string& contentType,
                                                                     bool exactTypeOnly) = 0;
 
+    // The user's desktop folder (XDG), created when missing; a native path.
+    virtual std::string desktopFolder() = 0;
+
     virtual std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) = 0;
     // Runs the event loop until the window is closed; returns the loop's exit status.
     virtual int runEventLoop() = 0;

@@ -13,8 +13,11 @@
 #include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/directory_search.h"
+#include "shell/linux/file_names.h"
+#include "shell/linux/linux_shortcut.h"
 #include "shell/linux/posix_files.h"
 #include "shell/linux/process_start.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -92,6 +95,17 @@ std::string FindOnSearchPath(const std::string& program)
         start = end + 1;
     }
     return {};
+}
+
+// A shortcut file's path under a native folder. The logic joins a special folder and the file name with a
+// backslash; after a native folder (one beginning with "/") that last backslash is the separator it added.
+std::string NativeShortcutPathOf(const std::string& path)
+{
+    const auto backslash = path.find_last_of('\\');
+    const auto slash = path.find_last_of('/');
+    if (backslash == std::string::npos || backslash < slash)
+        return path;
+    return path.substr(0, backslash) + "/" + path.substr(backslash + 1);
 }
 
 [[noreturn]] void NotAvailableYet(const char* what)
@@ -334,14 +348,30 @@ std::string LinuxPlatform::findExecutable(const std::string&)
     NotAvailableYet("the association lookup");
 }
 
-std::string LinuxPlatform::specialFolder(const std::string&)
+std::string LinuxPlatform::specialFolder(const std::string& name)
 {
-    NotAvailableYet("special folders");
+    // Special folders are native paths (they begin with "/"), which the drive mapping takes as they are.
+    // Only the desktop is known; for any other name the answer is empty, as the shell's is.
+    if (!NamesEqualIgnoringCase(name, "Desktop"))
+        return {};
+    DesktopServices* services = desktop();
+    if (!services)
+        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, "", "the desktop folder: " + desktopError_);
+    return services->desktopFolder();
 }
 
-std::unique_ptr<ShellShortcut> LinuxPlatform::createShortcut(const std::string&)
+std::unique_ptr<ShellShortcut> LinuxPlatform::createShortcut(const std::string& path)
 {
-    NotAvailableYet("shortcuts");
+    // The logic names its own executable the Windows way, "<program folder>\<title>.exe"; on Linux that
+    // name stands for the real executable, which has no extension.
+    const std::string ownWindowsName = EnsureTrailingSeparator(programFolder()) + programFileTitle() + ".exe";
+    const std::string executable = ExecutablePath();
+    auto nativeOf = [this, ownWindowsName, executable](const std::string& given) {
+        return given == ownWindowsName ? executable : nativePathOf(given);
+    };
+    const bool underNativeFolder = !path.empty() && path.front() == '/';
+    return std::make_unique<LinuxShortcut>(nativePathOf(underNativeFolder ? NativeShortcutPathOf(path) : path, true),
+                                           std::move(nativeOf));
 }
 
 }  // namespace velmora::linux_platform

@@ -185,7 +185,8 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
-void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content)
+void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
+                           bool executable)
 {
     struct stat existing {};
     const bool exists = StatWritableFile(path, existing);
@@ -198,7 +199,10 @@ void ReplaceFileAtomically(const std::string& path, const std::vector<std::strin
 
     try {
         WriteAll(fd.get(), content, path);
-        if (::fchmod(fd.get(), exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask())) != 0)
+        mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
+        if (executable)
+            mode |= (mode & 0444) >> 2;
+        if (::fchmod(fd.get(), mode) != 0)
             ThrowErrno(path);
         if (exists && ::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0 && errno != EPERM)
             ThrowErrno(path);

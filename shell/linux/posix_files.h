@@ -15,7 +15,9 @@ std::string ReadWholeFile(const std::string& path);
 // Replaces a file so that it holds its old or its new content at every moment, also across a crash: the
 // new content goes to a hidden temporary sibling that is synced and renamed over the file, keeping its
 // mode and owner. Where the file cannot be renamed over (a bind mount), it is rewritten in place.
-void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content);
+// `executable` adds execute permission wherever the file may be read (for launchers).
+void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
+                           bool executable = false);
 
 // Appends to a file, creating it when missing.
 void AppendToFile(const std::string& path, const std::string& content);

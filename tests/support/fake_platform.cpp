@@ -169,10 +169,35 @@ std::string FakePlatform::specialFolder(const std::string& name)
     return found == specialFolders.end() ? std::string() : found->second;
 }
 
+// A shortcut object that logs every call, in order, into its platform's log and writes nothing; save() may be
+// scripted to fail.
+class RecordingShortcut final : public ShellShortcut {
+public:
+    RecordingShortcut(FakePlatform& platform, std::string path) : platform_(platform), path_(std::move(path)) {}
+    void setTargetPath(const std::string& path) override { record("TargetPath|" + path); }
+    void setWorkingDirectory(const std::string& path) override { record("WorkingDirectory|" + path); }
+    void setWindowStyle(std::int16_t style) override { record("WindowStyle|" + std::to_string(style)); }
+    void setArguments(const std::string& arguments) override { record("Arguments|" + arguments); }
+    void setIconLocation(const std::string& location) override { record("IconLocation|" + location); }
+    void save() override
+    {
+        const auto failure = platform_.failures.find("save|" + path_);
+        if (failure != platform_.failures.end())
+            throw RuntimeError(failure->second, path_);
+        record("save|" + path_);
+    }
+
+private:
+    void record(const std::string& line) { platform_.log.push_back(line); }
+    FakePlatform& platform_;
+    std::string path_;
+};
+
 std::unique_ptr<ShellShortcut> FakePlatform::createShortcut(const std::string& path)
 {
     failIfScripted("shortcut", path);
-    return nullptr;
+    log.push_back("shortcut|" + path);
+    return std::make_unique<RecordingShortcut>(*this, path);
 }
 
 std::vector<std::string> FakePlatform::boxes() const

@@ -52,6 +52,8 @@ public:
     void changeDirectory(const std::string& path) override;
     std::string findExecutable(const std::string& file) override;
     std::string specialFolder(const std::string& name) override;
+    // Logs "shortcut|<path>"; the object logs each value set as "<property>|<value>" (TargetPath,
+    // WorkingDirectory, WindowStyle, Arguments, IconLocation) and "save|<path>" (failures: "save|<path>").
     std::unique_ptr<ShellShortcut> createShortcut(const std::string& path) override;
 
     std::string currentDirectoryText = "C:\\";

@@ -2,6 +2,9 @@
 // the window to the Linux platform.
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <memory>
 
 #include "shell/linux/desktop/default_applications.h"
@@ -41,6 +44,13 @@ public:
                                                             bool exactTypeOnly) override
     {
         return DefaultApplicationFor(contentType, exactTypeOnly);
+    }
+
+    std::string desktopFolder() override
+    {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+        QDir().mkpath(folder);  // a failure shows when the shortcut is saved, with the system's reason
+        return QFile::encodeName(folder).toStdString();
     }
 
     std::unique_ptr<Form1Window> createMainWindow(Form1Events&) override { return nullptr; }
