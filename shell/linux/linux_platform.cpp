@@ -25,6 +25,7 @@ namespace velmora::linux_platform {
 namespace {
 
 constexpr char kDesktopLibraryRelativePath[] = "/../lib/velmora/velmora-desktop.so";
+char kFallbackProgramName[] = "velmora";
 
 std::string EnvironmentValue(const char* name)
 {
@@ -141,6 +142,7 @@ std::string ExecutablePath()
 LinuxPlatform::LinuxPlatform(int& argc, char** argv, DriveMapping drives)
     : argc_(argc)
     , argv_(argv)
+    , toolkitArgv_{argc > 0 && argv[0] ? argv[0] : kFallbackProgramName, nullptr}
     , drives_(std::move(drives))
 {
 }
@@ -172,7 +174,9 @@ DesktopServices* LinuxPlatform::desktop()
         desktopError_ = std::string("the desktop library is incomplete: ") + ::dlerror();
         return nullptr;
     }
-    desktop_.reset(open(&argc_, argv_));
+    // The toolkit sees the program's name only: a variant name such as "-reverse" or "-platform x" is the
+    // user's text, never an option of the toolkit's.
+    desktop_.reset(open(&toolkitArgc_, toolkitArgv_.data()));
     if (!desktop_)
         desktopError_ = "the desktop session could not be opened";
     return desktop_.get();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -56,6 +57,8 @@ private:
 
     int& argc_;
     char** argv_;
+    int toolkitArgc_ = 1;
+    std::array<char*, 2> toolkitArgv_;
     DriveMapping drives_;
     void* desktopLibrary_ = nullptr;
     std::unique_ptr<DesktopServices> desktop_;
