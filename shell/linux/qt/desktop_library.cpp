@@ -4,8 +4,10 @@
 #include <QApplication>
 #include <memory>
 
+#include "main_window/qt/form1.h"
 #include "shell/linux/desktop/default_applications.h"
 #include "shell/linux/desktop_services.h"
+#include "shell/linux/qt/font_substitutes.h"
 #include "shell/linux/qt/qt_dialogs.h"
 #include "shell/platform.h"
 
@@ -21,6 +23,7 @@ public:
     {
         QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
         QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+        InstallFontSubstitutes();
     }
 
     int messageBox(const std::string& prompt, int style, const std::string& title) override
@@ -43,7 +46,10 @@ public:
         return DefaultApplicationFor(contentType, exactTypeOnly);
     }
 
-    std::unique_ptr<Form1Window> createMainWindow(Form1Events&) override { return nullptr; }
+    std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) override
+    {
+        return std::make_unique<Form1>(events);
+    }
 
     int runEventLoop() override { return QApplication::exec(); }
 
