@@ -2,15 +2,15 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QStyle>
-#include <QStyleFactory>
 #include <functional>
 #include <utility>
 
@@ -34,10 +34,15 @@ constexpr int kWindowIconSize = 32;
 constexpr int kEscape = 27;
 
 const QColor kWhite(255, 255, 255);
+const QColor kBlack(0, 0, 0);
 const QColor kGrey(128, 128, 128);
 const QColor kDarkTeal(0, 64, 64);
 const QColor kTeal(0, 128, 128);
 const QColor kLightOrange(255, 224, 192);
+const QColor kButtonBorder(128, 128, 128);
+const QColor kDisabledBorder(192, 192, 192);
+const QColor kDisabledText(160, 160, 160);
+const QColor kFrameLine(160, 160, 160);
 
 // A label that reports a click of the left button: pressed and released over it.
 class ClickableLabel final : public QLabel {
@@ -93,6 +98,76 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     widget->setPalette(palette);
 }
 
+// A push button in the graphical style: a flat face in its own colour (the palette's Button), whatever
+// the desktop's style would make of it, with a thin border that shows hover, focus and a disabled state.
+class GraphicalButton final : public QPushButton {
+public:
+    GraphicalButton(const QString& caption, QWidget* parent)
+        : QPushButton(caption, parent)
+    {
+        setAttribute(Qt::WA_Hover);
+        setAutoDefault(false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect outline = rect().adjusted(0, 0, -1, -1);
+        const QColor face = palette().color(QPalette::Button);
+        painter.fillRect(rect(), isDown() ? face.darker(112) : face);
+
+        QColor border = kButtonBorder;
+        if (!isEnabled())
+            border = kDisabledBorder;
+        else if (hasFocus())
+            border = kDarkTeal;
+        else if (underMouse())
+            border = kTeal;
+        painter.setPen(border);
+        painter.drawRect(outline);
+        if (hasFocus() && isEnabled())
+            painter.drawRect(outline.adjusted(1, 1, -1, -1));
+
+        painter.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : kDisabledText);
+        const QRect textArea = isDown() ? rect().translated(1, 1) : rect();
+        // The caption holds no access key: "&&" is drawn as one ampersand.
+        painter.drawText(textArea, Qt::AlignCenter | Qt::TextShowMnemonic, text());
+    }
+};
+
+// A captioned frame as a plain line around the area, its caption on the line at the top left, in the
+// palette's WindowText over the palette's Window; the same on every desktop.
+class CaptionedFrame final : public QGroupBox {
+public:
+    CaptionedFrame(const QString& caption, QWidget* parent)
+        : QGroupBox(caption, parent)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QFontMetrics metrics(font());
+        const int lineY = metrics.height() / 2;
+        painter.setPen(kFrameLine);
+        painter.drawRect(QRect(0, lineY, width() - 1, height() - 1 - lineY));
+
+        QString caption = title();
+        caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+        const int captionWidth = qMin(metrics.horizontalAdvance(caption) + 2 * kCaptionPadding, width() - 2 * kCaptionLeft);
+        const QRect captionArea(kCaptionLeft, 0, captionWidth, metrics.height());
+        painter.fillRect(captionArea, palette().color(QPalette::Window));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(captionArea.adjusted(kCaptionPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, caption);
+    }
+
+private:
+    static constexpr int kCaptionLeft = 6;
+    static constexpr int kCaptionPadding = 2;
+};
+
 // Every event handler of the logic guards itself; this boundary makes sure that nothing unwinds into Qt
 // even so, since Qt cannot pass an exception through its event loop.
 template <typename Call>
@@ -118,10 +193,17 @@ Form1::Form1(Form1Events& events)
     InitialiseVelmoraResources();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kInitialTitle));
-    setWindowIcon(QIcon(QString::fromLatin1(kWindowIcon)));
+    {
+        QImageReader reader(QString::fromLatin1(kWindowIcon), "png");
+        reader.setAutoDetectImageFormat(false);
+        setWindowIcon(QIcon(QPixmap::fromImage(reader.read())));
+    }
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(495, 309);
+    // The window draws no text of its own; its font is the one its controls without a font of their own
+    // measure with, so that no further face has to be loaded for them.
+    setFont(MakeFont("MS Sans Serif", 8.25, QFont::Normal));
     SetColour(this, QPalette::Window, kWhite);
     setAutoFillBackground(true);
 
@@ -129,35 +211,33 @@ Form1::Form1(Form1Events& events)
     connectEvents();
     setFocusOrder();
     list1_->setFocus();
+    // Key preview and the list's double-click: the window sees the events of all its controls first.
     qApp->installEventFilter(this);
 }
 
 Form1::~Form1()
 {
+    // Taking the controls down must not reach the logic: the list reports the loss of its selection.
     qApp->removeEventFilter(this);
+    list1_->disconnect(this);
 }
 
 void Form1::createControls()
 {
-    // The buttons are drawn in one fixed style, whatever the desktop's, so that their face colours show.
-    QStyle* buttonStyle = QStyleFactory::create(QStringLiteral("Fusion"));
-    if (buttonStyle)
-        buttonStyle->setParent(this);
-
     auto place = [](QWidget* widget, const char* name, int left, int top, int width, int height) {
         widget->setObjectName(QString::fromLatin1(name));
         widget->setGeometry(left, top, width, height);
     };
     auto makeButton = [&](QWidget* parent, const char* name, const char* caption, const char* toolTip,
                           const QColor& face, QRect geometry) {
-        auto* button = new QPushButton(WithoutAccessKeys(QString::fromLatin1(caption)), parent);
+        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(caption)), parent);
         place(button, name, geometry.x(), geometry.y(), geometry.width(), geometry.height());
         button->setToolTip(QString::fromLatin1(toolTip));
         button->setFont(MakeFont("Arial", 9.75, QFont::Bold));
-        button->setAutoDefault(false);
-        if (buttonStyle)
-            button->setStyle(buttonStyle);
         SetColour(button, QPalette::Button, face);
+        // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
+        // otherwise write light text on them.
+        SetColour(button, QPalette::ButtonText, kBlack);
         return button;
     };
 
@@ -198,11 +278,9 @@ void Form1::createControls()
     label1_->setCursor(Qt::PointingHandCursor);
     SetColour(label1_, QPalette::WindowText, kTeal);
 
-    frame1_ = new QGroupBox(QStringLiteral("Nothing selected"), this);
+    frame1_ = new CaptionedFrame(QStringLiteral("Nothing selected"), this);
     place(frame1_, "Frame1", 224, 48, 257, 217);
     frame1_->setFont(MakeFont("Arial Narrow", 18, QFont::Bold));
-    if (buttonStyle)
-        frame1_->setStyle(buttonStyle);
     SetColour(frame1_, QPalette::WindowText, kDarkTeal);
     SetColour(frame1_, QPalette::Window, kWhite);
 
@@ -221,9 +299,9 @@ void Form1::createControls()
 
 void Form1::connectEvents()
 {
+    // Any change of the selection by the user is a click on the list, by mouse or by keyboard. A double-click
+    // reaches the event filter; anywhere in the list's area it counts, as the handler reads the selection.
     connect(list1_, &QListWidget::itemSelectionChanged, this, [this] { Forward([&] { events_.onListClick(); }); });
-    // A double-click anywhere in the list's area counts, as the handler reads the selection, not the spot.
-    list1_->viewport()->installEventFilter(this);
 
     const std::pair<QPushButton*, void (Form1Events::*)()> clicks[] = {
         {command1_, &Form1Events::onCommand1Click}, {command2_, &Form1Events::onCommand2Click},
