@@ -125,14 +125,6 @@ TEST(Form1Presenter, ActivatingTwiceCopiesAndBeepsTwiceAndTheLabelShowsTheWholeE
     EXPECT_EQ(window.platform.log, (std::vector<std::string>{replace, "beep", replace, "beep"}));
 }
 
-TEST(Form1Presenter, ActivatingTheBackupRestoresIt)
-{
-    OpenWindow window;
-    window.view.userDoubleClicks();  // the first entry is selected at start
-    EXPECT_EQ(window.hosts(), "127.0.0.1 default\r\n");
-    EXPECT_EQ(window.view.activeHostLabel, "hosts.Default - Activated!");
-}
-
 TEST(Form1Presenter, ARefillLeavesNoSelectionSoADoubleClickDoesNothingAndTheButtonsKeepTheirState)
 {
     OpenWindow window;
