@@ -7,8 +7,10 @@
 #include <QStandardPaths>
 #include <memory>
 
+#include "main_window/qt/form1.h"
 #include "shell/linux/desktop/default_applications.h"
 #include "shell/linux/desktop_services.h"
+#include "shell/linux/qt/font_substitutes.h"
 #include "shell/linux/qt/qt_dialogs.h"
 #include "shell/platform.h"
 
@@ -24,6 +26,7 @@ public:
     {
         QApplication::setApplicationName(QString::fromLatin1(kProgramTitle));
         QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
+        InstallFontSubstitutes();
     }
 
     int messageBox(const std::string& prompt, int style, const std::string& title) override
@@ -53,7 +56,10 @@ public:
         return QFile::encodeName(folder).toStdString();
     }
 
-    std::unique_ptr<Form1Window> createMainWindow(Form1Events&) override { return nullptr; }
+    std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) override
+    {
+        return std::make_unique<Form1>(events);
+    }
 
     int runEventLoop() override { return QApplication::exec(); }
 

@@ -1,0 +1,500 @@
+// The real window without a display: its fixed layout, look and focus order, how its controls report
+// events, the key preview, and a double-click that really switches the hosts file on a temporary drive.
+
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "hosts_store/hosts_store.h"
+#include "main_window/form1_presenter.h"
+#include "main_window/home_page.h"
+#include "main_window/qt/form1.h"
+#include "shell/linux/drive_mapping.h"
+#include "shell/linux/linux_platform.h"
+#include "shell/linux/qt/font_substitutes.h"
+#include "tests/support/forwarding_platform.h"
+#include "tests/support/temp_directory.h"
+
+using namespace velmora;
+using namespace velmora::linux_platform;
+
+namespace {
+
+// Records the window's events in order; consumes Escape only, as the program's key rule does.
+class RecordingEvents final : public Form1Events {
+public:
+    QStringList calls;
+
+    void onListClick() override { calls << "listClick"; }
+    void onListDoubleClick() override { calls << "listDoubleClick"; }
+    void onCommand1Click() override { calls << "Command1"; }
+    void onCommand2Click() override { calls << "Command2"; }
+    void onCommand3Click() override { calls << "Command3"; }
+    void onCommand4Click() override { calls << "Command4"; }
+    void onCommand5Click() override { calls << "Command5"; }
+    void onCommand6Click() override { calls << "Command6"; }
+    void onPicture1Click() override { calls << "Picture1"; }
+    void onLabel1Click() override { calls << "Label1"; }
+    bool onKeyPress(int characterCode) override
+    {
+        calls << QStringLiteral("key %1").arg(characterCode);
+        return characterCode == 27;
+    }
+};
+
+// The real Linux platform for files, with the bell, the boxes and the end of the program recorded instead:
+// the real ones would ring the terminal, open a second Qt application or end the test.
+class RealFilesPlatform final : public velmora::testing::ForwardingPlatform {
+public:
+    explicit RealFilesPlatform(const std::string& driveC)
+        : ForwardingPlatform(real_)
+        , real_(argc_, argv_, DriveMapping(DriveMapping::Roots{driveC, std::nullopt}))
+    {
+    }
+
+    QStringList recorded;
+
+    int messageBox(const std::string& prompt, int, const std::optional<std::string>&, ExitCode) override
+    {
+        recorded << QString::fromStdString("box " + prompt);
+        return message_answer::kOk;
+    }
+    std::string inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string commandLine() override { return {}; }
+    void beep() override { recorded << "beep"; }
+    [[noreturn]] void endProgram(ExitCode code) override
+    {
+        recorded << QStringLiteral("end %1").arg(static_cast<int>(code));
+        throw ProgramEnded{code};
+    }
+
+private:
+    int argc_ = 1;
+    char program_[8] = "velmora";
+    char* arguments_[2] = {program_, nullptr};
+    char** argv_ = arguments_;
+    LinuxPlatform real_;
+};
+
+template <typename T = QWidget>
+T* Control(QWidget& form, const char* name)
+{
+    if (form.objectName() == QLatin1String(name))
+        return qobject_cast<T*>(&form);
+    return form.findChild<T*>(QString::fromLatin1(name));
+}
+
+// The caption as Qt holds it, before "&&" is shown as one ampersand.
+QString RawCaption(QWidget* widget)
+{
+    if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        return button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        return label->text();
+    if (auto* frame = qobject_cast<QGroupBox*>(widget))
+        return frame->title();
+    return widget->windowTitle();
+}
+
+QString ShownCaption(QWidget* widget)
+{
+    QString caption = RawCaption(widget);
+    if (qobject_cast<QLabel*>(widget) == nullptr)
+        caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    return caption;
+}
+
+QPoint ItemCentre(QListWidget* list, int row)
+{
+    return list->visualItemRect(list->item(row)).center();
+}
+
+}  // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+
+private:
+    RecordingEvents events_;
+    std::unique_ptr<Form1> form_;
+
+    QListWidget* list() { return Control<QListWidget>(*form_, "List1"); }
+
+    void showActive() { showActive(*form_); }
+
+    static void showActive(Form1& form)
+    {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+    }
+
+private slots:
+    void initTestCase() { InstallFontSubstitutes(); }
+
+    void init()
+    {
+        events_.calls.clear();
+        form_ = std::make_unique<Form1>(events_);
+    }
+
+    void cleanup() { form_.reset(); }
+
+    void windowIsFixedWhiteAndCentredWithoutMinimiseOrMaximise()
+    {
+        QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Velmora 1.0"));
+        QCOMPARE(form_->minimumSize(), QSize(495, 309));
+        QCOMPARE(form_->maximumSize(), QSize(495, 309));
+        QVERIFY(!(form_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+        QVERIFY(form_->windowFlags() & Qt::WindowCloseButtonHint);
+        QVERIFY(form_->autoFillBackground());
+        QCOMPARE(form_->palette().color(QPalette::Window), QColor(255, 255, 255));
+        showActive();
+        QCOMPARE(form_->size(), QSize(495, 309));
+        const QPoint offCentre = form_->geometry().center() - form_->screen()->availableGeometry().center();
+        // Within the frame's border: the window is placed before the desktop tells how wide that is.
+        QVERIFY2(qAbs(offCentre.x()) <= 3 && qAbs(offCentre.y()) <= 3, "centred on the screen at its first show");
+    }
+
+    void everyControlStandsAtItsPlace_data()
+    {
+        QTest::addColumn<QString>("container");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QPoint>("inWindow");
+        QTest::addRow("Picture1") << "Form1" << QRect(8, 8, 49, 33) << QPoint(8, 8);
+        QTest::addRow("ActiveHostLabel") << "Form1" << QRect(72, 8, 401, 25) << QPoint(72, 8);
+        QTest::addRow("List1") << "Form1" << QRect(20, 60, 185, 130) << QPoint(20, 60);
+        QTest::addRow("Command1") << "Form1" << QRect(16, 192, 185, 33) << QPoint(16, 192);
+        QTest::addRow("Command4") << "Form1" << QRect(16, 232, 185, 33) << QPoint(16, 232);
+        QTest::addRow("Frame1") << "Form1" << QRect(224, 48, 257, 217) << QPoint(224, 48);
+        QTest::addRow("Command3") << "Frame1" << QRect(24, 40, 209, 41) << QPoint(248, 88);
+        QTest::addRow("Command2") << "Frame1" << QRect(24, 112, 209, 41) << QPoint(248, 160);
+        QTest::addRow("Command6") << "Frame1" << QRect(24, 168, 105, 33) << QPoint(248, 216);
+        QTest::addRow("Command5") << "Frame1" << QRect(136, 168, 97, 33) << QPoint(360, 216);
+        QTest::addRow("Label1") << "Form1" << QRect(368, 280, 113, 17) << QPoint(368, 280);
+    }
+
+    void everyControlStandsAtItsPlace()
+    {
+        QFETCH(QString, container);
+        QFETCH(QRect, geometry);
+        QFETCH(QPoint, inWindow);
+        showActive();
+        QWidget* control = Control(*form_, QTest::currentDataTag());
+        QVERIFY(control);
+        QCOMPARE(control->parentWidget()->objectName(), container);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->mapTo(form_.get(), QPoint(0, 0)), inWindow);
+    }
+
+    void captionsTooltipsAndFonts_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("toolTip");
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("points");
+        QTest::addColumn<int>("weight");
+        QTest::addColumn<bool>("underline");
+        QTest::addColumn<QString>("standIn");
+
+        const QString arial = "Arial";
+        const QString sans = "Liberation Sans";
+        const int bold = QFont::Bold;
+        QTest::addRow("ActiveHostLabel") << "Windows Host Switcher" << "" << "Arial Black" << 12.0 << int(QFont::Black)
+                                         << false << sans;
+        QTest::addRow("List1") << "" << "Double-Click to activate selected Host" << "Arial Rounded MT Bold" << 12.0
+                               << int(QFont::Normal) << false << sans;
+        QTest::addRow("Command1") << "+  Create New"
+                                  << "Creaty a new Hosts-Copy, based on the current active 'Hosts' - File" << arial
+                                  << 9.75 << bold << false << sans;
+        QTest::addRow("Command4") << "Show current 'Hosts' File " << "View the current active Windows Hosts - File"
+                                  << arial << 9.75 << bold << false << sans;
+        QTest::addRow("Frame1") << "Nothing selected" << "" << "Arial Narrow" << 18.0 << bold << false
+                                << "Liberation Sans Narrow";
+        QTest::addRow("Command3") << " Create Desktop Shortcut.."
+                                  << "Create a Desktop-Shortcut for the current selected Hosts - Entry from the list"
+                                  << arial << 9.75 << bold << false << sans;
+        QTest::addRow("Command2") << " View & Edit  (Notepad)" << "View Selected Host-File in the Notepad" << arial
+                                  << 9.75 << bold << false << sans;
+        QTest::addRow("Command6") << "Add Line >>" << "Add one line to the selected Hosts - Entry from the list"
+                                  << arial << 9.75 << bold << false << sans;
+        QTest::addRow("Command5") << "Delete" << "Delete the selected Hosts - Entry from the list" << arial << 9.75
+                                  << bold << false << sans;
+        QTest::addRow("Label1") << QString::fromLatin1(kHomePageHost) << "" << "MS Sans Serif" << 8.25 << bold << true
+                                << sans;
+    }
+
+    void captionsTooltipsAndFonts()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, toolTip);
+        QFETCH(QString, family);
+        QFETCH(double, points);
+        QFETCH(int, weight);
+        QFETCH(bool, underline);
+        QFETCH(QString, standIn);
+        QWidget* control = Control(*form_, QTest::currentDataTag());
+        QVERIFY(control);
+        if (!qobject_cast<QListWidget*>(control)) {
+            QCOMPARE(ShownCaption(control), caption);
+            QVERIFY2(QKeySequence::mnemonic(RawCaption(control)).isEmpty(), "no access key");
+        }
+        QCOMPARE(control->toolTip(), toolTip);
+        QCOMPARE(control->font().family(), family);
+        QCOMPARE(control->font().pointSizeF(), points);
+        QCOMPARE(int(control->font().weight()), weight);
+        QCOMPARE(control->font().underline(), underline);
+        QCOMPARE(QFontInfo(control->font()).family(), standIn);
+    }
+
+    void coloursAndGraphicalButtons_data()
+    {
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QColor>("colour");
+        const QColor white(255, 255, 255);
+        QTest::addRow("Picture1") << int(QPalette::Window) << white;
+        QTest::addRow("ActiveHostLabel") << int(QPalette::WindowText) << QColor(128, 128, 128);
+        QTest::addRow("Frame1") << int(QPalette::WindowText) << QColor(0, 64, 64);
+        QTest::addRow("Label1") << int(QPalette::WindowText) << QColor(0, 128, 128);
+        for (const char* name : {"Command1", "Command4", "Command3", "Command2", "Command6"})
+            QTest::addRow("%s", name) << int(QPalette::Button) << white;
+        QTest::addRow("Command5") << int(QPalette::Button) << QColor(255, 224, 192);
+    }
+
+    void coloursAndGraphicalButtons()
+    {
+        QFETCH(int, role);
+        QFETCH(QColor, colour);
+        showActive();
+        QWidget* control = Control(*form_, QTest::currentDataTag());
+        QVERIFY(control);
+        QCOMPARE(control->palette().color(QPalette::ColorRole(role)), colour);
+        if (auto* button = qobject_cast<QPushButton*>(control)) {
+            // The face really shows its colour, whatever style the desktop has.
+            button->setEnabled(true);
+            const QImage face = button->grab().toImage();
+            const QColor inside = face.pixelColor(5, face.height() / 2);
+            QVERIFY2(qAbs(inside.red() - colour.red()) <= 16 && qAbs(inside.green() - colour.green()) <= 16 &&
+                         qAbs(inside.blue() - colour.blue()) <= 16,
+                     qPrintable(inside.name()));
+        }
+        if (qobject_cast<QLabel*>(control) && control->objectName() != QLatin1String("Picture1"))
+            QVERIFY2(!control->autoFillBackground(), "the label's background is transparent");
+    }
+
+    void focusStartsInTheListAndFollowsTheTabOrder()
+    {
+        showActive();
+        QCOMPARE(QApplication::focusWidget(), list());
+        QStringList stops;
+        QWidget* widget = list();
+        do {
+            if (widget->window() == form_.get() && (widget->focusPolicy() & Qt::TabFocus))
+                stops << widget->objectName();
+            widget = widget->nextInFocusChain();
+        } while (widget != list());
+        QCOMPARE(stops, QStringList({"List1", "Command4", "Command1", "Command6", "Command5", "Command3", "Command2"}));
+    }
+
+    void initialState()
+    {
+        showActive();
+        QCOMPARE(list()->count(), 0);
+        QCOMPARE(form_->listIndex(), -1);
+        for (const char* name : {"Command3", "Command2", "Command5", "Command6"})
+            QVERIFY2(!Control(*form_, name)->isEnabled(), name);
+        for (const char* name : {"Command1", "Command4", "List1", "Picture1", "Label1"})
+            QVERIFY2(Control(*form_, name)->isEnabled(), name);
+        for (const char* name : {"Picture1", "ActiveHostLabel", "Frame1", "Label1"})
+            QVERIFY2(Control(*form_, name)->isVisible(), name);
+        QVERIFY(Control<QLabel>(*form_, "Picture1")->pixmap().isNull());
+        QCOMPARE(list()->selectionMode(), QAbstractItemView::SingleSelection);
+        QVERIFY(!list()->isSortingEnabled());
+    }
+
+    void theIconIsOneThirtyTwoPixelImageOfAtMost256ColoursAndThePictureShowsIt()
+    {
+        const QImage icon(QStringLiteral(":/velmora/velmora-32.png"));
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QCOMPARE(icon.format(), QImage::Format_Indexed8);
+        QVERIFY(icon.colorCount() <= 256);
+        QVERIFY(!form_->windowIcon().isNull());
+
+        form_->showWindowIconInPicture();
+        const QPixmap shown = Control<QLabel>(*form_, "Picture1")->pixmap();
+        QCOMPARE(shown.size(), QSize(32, 32));
+        QCOMPARE(shown.toImage().convertToFormat(QImage::Format_ARGB32),
+                 icon.convertToFormat(QImage::Format_ARGB32));
+    }
+
+    void listOperationsRaiseTheClickOnlyWhenSelecting()
+    {
+        form_->addListEntry("hosts.a");
+        form_->addListEntry("HOSTS.b");
+        form_->addListEntry("hosts.c");
+        QCOMPARE(events_.calls, QStringList());
+        QCOMPARE(form_->listCount(), 3);
+        QCOMPARE(form_->listEntry(1), std::string("HOSTS.b"));
+        QCOMPARE(form_->listEntry(-1), std::string());
+        QCOMPARE(form_->listEntry(3), std::string());
+
+        form_->selectListEntry(1);
+        QCOMPARE(events_.calls, QStringList({"listClick"}));
+        QCOMPARE(form_->listIndex(), 1);
+
+        form_->clearList();
+        QCOMPARE(events_.calls, QStringList({"listClick"}));
+        QCOMPARE(form_->listIndex(), -1);
+        QCOMPARE(form_->listCount(), 0);
+    }
+
+    void aListEntryKeepsItsOwnBytes()
+    {
+        const std::string latin1Name = "hosts.b\xfcro";  // not valid UTF-8
+        form_->addListEntry(latin1Name);
+        QCOMPARE(form_->listEntry(0), latin1Name);
+    }
+
+    void userClicksAndDoubleClicksInTheList()
+    {
+        for (const char* entry : {"hosts.a", "hosts.b"})
+            form_->addListEntry(entry);
+        showActive();
+        QWidget* area = list()->viewport();
+
+        QTest::mouseClick(area, Qt::LeftButton, {}, ItemCentre(list(), 1));
+        QCOMPARE(events_.calls, QStringList({"listClick"}));
+        QCOMPARE(form_->listIndex(), 1);
+
+        QTest::mouseDClick(area, Qt::LeftButton, {}, ItemCentre(list(), 1));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, ItemCentre(list(), 1));
+        QCOMPARE(events_.calls, QStringList({"listClick", "listDoubleClick"}));
+
+        events_.calls.clear();
+        QTest::mouseDClick(area, Qt::RightButton, {}, ItemCentre(list(), 1));
+        QTest::mouseRelease(area, Qt::RightButton, {}, ItemCentre(list(), 1));
+        QCOMPARE(events_.calls, QStringList());
+    }
+
+    void buttonsLabelAndPictureReportTheirClicks()
+    {
+        for (VariantButton button :
+             {VariantButton::Command3, VariantButton::Command2, VariantButton::Command5, VariantButton::Command6})
+            form_->setVariantButtonEnabled(button, true);
+        showActive();
+        const QStringList names{"Command1", "Command2", "Command3", "Command4", "Command5", "Command6",
+                                "Picture1", "Label1"};
+        for (const QString& name : names)
+            QTest::mouseClick(Control(*form_, qPrintable(name)), Qt::LeftButton);
+        QCOMPARE(events_.calls, names);
+
+        events_.calls.clear();
+        form_->setVariantButtonEnabled(VariantButton::Command5, false);
+        QTest::mouseClick(Control(*form_, "Command5"), Qt::LeftButton);
+        QTest::mouseClick(Control(*form_, "Label1"), Qt::RightButton);
+        QCOMPARE(events_.calls, QStringList());
+    }
+
+    void escapeReachesTheKeyRuleFromAnyControl_data()
+    {
+        QTest::addColumn<QString>("focused");
+        for (const char* name : {"List1", "Command1", "Command4", "Command3", "Command2", "Command6", "Command5"})
+            QTest::addRow("%s", name) << name;
+    }
+
+    void escapeReachesTheKeyRuleFromAnyControl()
+    {
+        QFETCH(QString, focused);
+        for (VariantButton button :
+             {VariantButton::Command3, VariantButton::Command2, VariantButton::Command5, VariantButton::Command6})
+            form_->setVariantButtonEnabled(button, true);
+        showActive();
+        QWidget* control = Control(*form_, qPrintable(focused));
+        control->setFocus();
+        QCOMPARE(QApplication::focusWidget(), control);
+
+        QTest::keyClick(control, Qt::Key_Escape);
+        QCOMPARE(events_.calls, QStringList({"key 27"}));
+        // A key the rule does not consume is offered once, even where Qt passes it on to the parents.
+        QTest::keyClick(control, Qt::Key_Q);
+        QCOMPARE(events_.calls, QStringList({"key 27", "key 113"}));
+    }
+
+    void otherKeysKeepTheirEffectInTheList()
+    {
+        for (const char* entry : {"hosts.a", "hosts.b", "hosts.c"})
+            form_->addListEntry(entry);
+        form_->selectListEntry(0);
+        showActive();
+        events_.calls.clear();
+
+        QTest::keyClick(list(), Qt::Key_Down);
+        QCOMPARE(form_->listIndex(), 1);
+        QCOMPARE(events_.calls, QStringList({"listClick"}));
+        QTest::keyClick(list(), Qt::Key_End);
+        QCOMPARE(form_->listIndex(), 2);
+    }
+
+    void textsFromTheLogicAreShownAsTheyAre()
+    {
+        form_->setFrameCaption("R&D :");
+        auto* frame = Control<QGroupBox>(*form_, "Frame1");
+        QCOMPARE(ShownCaption(frame), QStringLiteral("R&D :"));
+        QVERIFY(QKeySequence::mnemonic(frame->title()).isEmpty());
+
+        auto* heading = Control<QLabel>(*form_, "ActiveHostLabel");
+        form_->setActiveHostLabelCaption("hosts.<b>x</b> - Activated!");
+        QCOMPARE(heading->text(), QStringLiteral("hosts.<b>x</b> - Activated!"));
+        QCOMPARE(heading->textFormat(), Qt::PlainText);
+    }
+
+    void theLinkColourComesInTheClassicBlueGreenRedOrder()
+    {
+        form_->setLinkColour(0xFF8080);
+        QCOMPARE(Control(*form_, "Label1")->palette().color(QPalette::WindowText), QColor(128, 128, 255));
+    }
+
+    void aDoubleClickOnAnEntrySwitchesTheHostsFileOnADrive()
+    {
+        testing::TempDirectory drive;
+        const std::string etc = drive / "Windows/System32/drivers/etc";
+        std::filesystem::create_directories(etc);
+        testing::WriteFile(etc + "/hosts", "127.0.0.1 localhost\r\n");
+        testing::WriteFile(etc + "/hosts.Default", "127.0.0.1 localhost\r\n");
+        testing::WriteFile(etc + "/hosts.work", "10.0.0.1 intranet\r10.0.0.2 mail\n");
+
+        RealFilesPlatform platform(drive.path());
+        Form1Presenter presenter(platform);
+        presenter.startUp();
+        Form1 window(presenter);
+        presenter.attachView(window);
+        showActive(window);
+        QCOMPARE(window.listEntry(1), std::string("hosts.work"));
+
+        auto* entries = Control<QListWidget>(window, "List1");
+        QWidget* area = entries->viewport();
+        QTest::mouseClick(area, Qt::LeftButton, {}, ItemCentre(entries, 1));
+        QCOMPARE(Control<QGroupBox>(window, "Frame1")->title(), QStringLiteral("work :"));
+        QTest::mouseDClick(area, Qt::LeftButton, {}, ItemCentre(entries, 1));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, ItemCentre(entries, 1));
+
+        QCOMPARE(testing::ReadFile(etc + "/hosts"), std::string("10.0.0.1 intranet\r\n10.0.0.2 mail\n\r\n"));
+        QCOMPARE(Control<QLabel>(window, "ActiveHostLabel")->text(), QStringLiteral("hosts.work - Activated!"));
+        QCOMPARE(platform.recorded, QStringList({"beep"}));
+        QStringList left;
+        for (const auto& file : std::filesystem::directory_iterator(etc))
+            left << QString::fromStdString(file.path().filename().string());
+        left.sort();
+        QCOMPARE(left, QStringList({"hosts", "hosts.Default", "hosts.work"}));
+    }
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"
