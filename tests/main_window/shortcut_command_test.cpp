@@ -4,6 +4,7 @@
 #include "main_window/shortcut_command.h"
 #include "shell/shortcuts.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/fake_view.h"
 
 namespace velmora {
 namespace {
@@ -134,35 +135,6 @@ TEST(CreateVariantShortcut, TargetIsTheProgramFolderWithOneSeparatorAndWorkingDi
     }
 }
 
-// A view with nothing but a list, for driving the presenter's button handler.
-class ListOnlyView final : public Form1View {
-public:
-    std::vector<std::string> entries;
-    int index = -1;
-
-    void setCaption(const std::string&) override {}
-    void showWindowIconInPicture() override {}
-    int listIndex() const override { return index; }
-    std::string listEntry(int at) const override
-    {
-        return at >= 0 && at < listCount() ? entries[static_cast<std::size_t>(at)] : std::string();
-    }
-    int listCount() const override { return static_cast<int>(entries.size()); }
-    void selectListEntry(int at) override { index = at; }
-    void clearList() override
-    {
-        entries.clear();
-        index = -1;
-    }
-    void addListEntry(const std::string& entry) override { entries.push_back(entry); }
-    void setFrameCaption(const std::string&) override {}
-    void setVariantButtonEnabled(VariantButton, bool) override {}
-    bool isVariantButtonEnabled(VariantButton) const override { return true; }
-    void setActiveHostLabelCaption(const std::string&) override {}
-    void setActiveHostLabelVisible(bool) override {}
-    void setLinkColour(std::uint32_t) override {}
-    void setLinkVisible(bool) override {}
-};
 
 struct Command3Run {
     std::vector<std::string> log;
@@ -181,12 +153,12 @@ Command3Run ClickCommand3(const std::vector<std::string>& variants, const std::s
     platform.failures = std::move(failures);
     Form1Presenter presenter(platform);
     presenter.startUp();
-    ListOnlyView view;
+    testing::FakeView view;
     presenter.attachView(view);
-    view.index = -1;
+    view.selected = -1;
     for (std::size_t i = 0; i < view.entries.size(); ++i)
         if (view.entries[i] == selected)
-            view.index = static_cast<int>(i);
+            view.selected = static_cast<int>(i);
     platform.log.clear();
     presenter.onCommand3Click();
     return {platform.log, platform.endedWith};

@@ -3,6 +3,7 @@
 #include "main_window/form1_presenter.h"
 #include "main_window/variant_file_commands.h"
 #include "tests/support/fake_platform.h"
+#include "tests/support/fake_view.h"
 
 namespace velmora {
 namespace {
@@ -14,48 +15,10 @@ const std::string kWarning =
     "box|Warning: Your changes will be overwritten with the next switch of the Host-File!\r\rEdit the Files from "
     "the list, to make your changes permanent.|64|Warning - Changes may get overwritten!";
 
-// Just enough of the window for the commands: the list with its selection, and the buttons' state.
-class ListDouble : public Form1View {
-public:
-    std::vector<std::string> entries;
-    int selected = -1;
-    std::map<VariantButton, bool> enabled;
-    std::string frameCaption = "Nothing selected";
-    Form1Events* events = nullptr;
-
-    void setCaption(const std::string&) override {}
-    void showWindowIconInPicture() override {}
-    int listIndex() const override { return selected; }
-    std::string listEntry(int index) const override
-    {
-        return index >= 0 && index < listCount() ? entries[static_cast<std::size_t>(index)] : std::string();
-    }
-    int listCount() const override { return static_cast<int>(entries.size()); }
-    void selectListEntry(int index) override
-    {
-        selected = index;
-        if (events)
-            events->onListClick();
-    }
-    void clearList() override
-    {
-        entries.clear();
-        selected = -1;
-    }
-    void addListEntry(const std::string& entry) override { entries.push_back(entry); }
-    void setFrameCaption(const std::string& caption) override { frameCaption = caption; }
-    void setVariantButtonEnabled(VariantButton button, bool on) override { enabled[button] = on; }
-    bool isVariantButtonEnabled(VariantButton button) const override { return enabled.count(button) && enabled.at(button); }
-    void setActiveHostLabelCaption(const std::string&) override {}
-    void setActiveHostLabelVisible(bool) override {}
-    void setLinkColour(std::uint32_t) override {}
-    void setLinkVisible(bool) override {}
-};
-
 // A started window on a drive with hosts, the backup and a few variants; the first entry is selected.
 struct Window {
     FakePlatform platform;
-    ListDouble view;
+    testing::FakeView view;
     Form1Presenter presenter{platform};
 
     explicit Window(std::vector<std::string> variants = {"hosts.my work", "hosts.work"})
@@ -102,7 +65,7 @@ TEST(CreateNew, CopiesHostsWithItsHeaderOpensTheEditorAndRefills)
         EXPECT_EQ(window.platform.files[kDir + c.file], c.header + "127.0.0.1 localhost\r\n") << c.answer;
         EXPECT_NE(std::find(window.view.entries.begin(), window.view.entries.end(), c.file), window.view.entries.end());
         EXPECT_EQ(window.view.listIndex(), -1) << "no entry is selected after the refill";
-        EXPECT_TRUE(window.view.isVariantButtonEnabled(VariantButton::Command5)) << "the buttons keep their state";
+        EXPECT_TRUE(window.view.buttonEnabled.at(VariantButton::Command5)) << "the buttons keep their state";
     }
 }
 
