@@ -1,7 +1,9 @@
 #include "shell/linux/linux_platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -13,6 +15,7 @@
 #include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/directory_search.h"
+#include "shell/linux/errno_mapping.h"
 #include "shell/linux/posix_files.h"
 #include "shell/linux/process_start.h"
 #include "shell/runtime_error.h"
@@ -316,22 +319,46 @@ void LinuxPlatform::deleteFile(const std::string& path)
 
 std::string LinuxPlatform::currentDirectory()
 {
-    NotAvailableYet("the current directory");
+    return drives_.toProgramPath(NativeWorkingDirectory());
 }
 
-void LinuxPlatform::changeDrive(const std::string&)
+void LinuxPlatform::changeDrive(const std::string& drive)
 {
-    NotAvailableYet("changing the drive");
+    // C: is the only drive and therefore always the current one; its current directory is the process's.
+    if (drive.empty())
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, "", "no drive named");
+    if (drive.front() != 'C' && drive.front() != 'c')
+        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, drive, "no such drive");
 }
 
-void LinuxPlatform::changeDirectory(const std::string&)
+void LinuxPlatform::changeDirectory(const std::string& path)
 {
-    NotAvailableYet("changing the directory");
+    const std::string native = nativePathOf(path);
+    if (::chdir(native.c_str()) != 0) {
+        const int error = errno;
+        const RuntimeErrorNumber number = error == ENOENT || error == ENOTDIR ? RuntimeErrorNumber::PathNotFound
+                                                                             : ErrorNumberFromErrno(error, true);
+        throw RuntimeError(number, native, std::strerror(error));
+    }
 }
 
-std::string LinuxPlatform::findExecutable(const std::string&)
+std::string LinuxPlatform::findExecutable(const std::string& file)
 {
-    NotAvailableYet("the association lookup");
+    const std::string native = nativePathOf(file);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0)
+        throw ErrorFromErrno(errno, native);
+    if (!S_ISREG(status.st_mode))
+        return {};  // only an ordinary file has a content type of its own
+    DesktopServices* services = desktop();
+    if (!services)
+        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, native, desktopError_);
+    // GIO answers for a web page with the plain-text editor when no application handles web pages; an
+    // editor is no browser, so for web pages only an application that declares the type itself counts.
+    const std::string contentType = services->contentTypeOfFile(native);
+    const bool webPage = contentType == "text/html" || contentType == "application/xhtml+xml";
+    const auto application = services->defaultApplicationFor(contentType, webPage);
+    return application ? drives_.toProgramPath(application->executable) : std::string();
 }
 
 std::string LinuxPlatform::specialFolder(const std::string&)
