@@ -1,7 +1,6 @@
 #include "shell/linux/drive_mapping.h"
 
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <dirent.h>
 #include <memory>
@@ -138,14 +137,13 @@ std::string WithBackslashes(std::string text)
 
 std::string NativeWorkingDirectory()
 {
-    std::string directory(PATH_MAX, '\0');
-    if (!::getcwd(directory.data(), directory.size())) {
+    std::unique_ptr<char, void (*)(void*)> directory(::getcwd(nullptr, 0), std::free);
+    if (!directory) {
         const int error = errno;
         throw RuntimeError(error == ENOENT ? RuntimeErrorNumber::PathNotFound : ErrorNumberFromErrno(error, true), "",
                            "the current directory cannot be read");
     }
-    directory.resize(directory.find('\0'));
-    return directory;
+    return directory.get();
 }
 
 DriveMapping DriveMapping::fromEnvironment()

@@ -20,7 +20,7 @@ namespace velmora::linux_platform {
 // Paths name their place as on the home platform: "C:\x" from the root of C:, "\x" from the root of the
 // current drive, and "x" or "C:x" from the current directory. C: is the only drive, so it is always the
 // current one, and its current directory is the process's own working directory, which may also lie
-// outside the drive (then only its native path names it).
+// outside the drive (then only its native path names it, and relative paths are resolved natively).
 class DriveMapping {
 public:
     struct Roots {
