@@ -1,5 +1,6 @@
 #include "main_window/form1_presenter.h"
 
+#include <cstdint>
 #include <new>
 
 #include "hosts_store/hosts_store.h"
@@ -7,13 +8,16 @@
 #include "hosts_store/variant_selection.h"
 #include "main_window/variant_file_commands.h"
 #include "main_window/shortcut_command.h"
+#include "shell/home_page.h"
 #include "shell/platform.h"
+#include "shell/run_file.h"
 #include "shell/runtime_error.h"
 
 namespace velmora {
 
 namespace {
 constexpr int kEscape = 27;
+constexpr std::uint32_t kVisitedLinkColour = 0xFF8080;  // 0x00BBGGRR: a light blue
 }
 
 void Form1Presenter::endWithRuntimeErrorReport(const RuntimeError& error)
@@ -115,7 +119,16 @@ void Form1Presenter::onPicture1Click()
     runEventHandler([&] { OpenHostsDirectory(platform_, hostsDir_); });
 }
 
-void Form1Presenter::onLabel1Click() {}
+void Form1Presenter::onLabel1Click()
+{
+    runEventHandler([&] {
+        // The link turns light blue for the rest of the run and is hidden while the browser is started.
+        view_->setLinkColour(kVisitedLinkColour);
+        view_->setLinkVisible(false);
+        OpenWithDefaultBrowser(platform_, HomePageUrl(), kNormalFocusedWindow);
+        view_->setLinkVisible(true);
+    });
+}
 
 bool Form1Presenter::onKeyPress(int characterCode)
 {

@@ -14,7 +14,7 @@
 #include <functional>
 #include <utility>
 
-#include "main_window/home_page.h"
+#include "shell/home_page.h"
 #include "shell/linux/qt/qt_text.h"
 
 // Outside any namespace, as Qt's resource initialisation demands. The icon lives in a static library, so
@@ -272,7 +272,7 @@ void Form1::createControls()
     label1_ = new ClickableLabel(this, [this] { Forward([&] { events_.onLabel1Click(); }); });
     place(label1_, "Label1", 368, 280, 113, 17);
     label1_->setTextFormat(Qt::PlainText);
-    label1_->setText(QString::fromLatin1(kHomePageHost));
+    label1_->setText(QString::fromStdString(HomePageHostName()));
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label1_->setFont(MakeFont("MS Sans Serif", 8.25, QFont::Bold, true));
     label1_->setCursor(Qt::PointingHandCursor);

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "shell/linux/errno_mapping.h"
 #include "shell/linux/file_names.h"
@@ -94,7 +95,56 @@ void CreateDirectories(const std::string& path)
     }
 }
 
+// The ways a root may be written: as configured, and with its symlinks resolved (the form getcwd reports).
+std::vector<std::string> SpellingsOf(const std::string& root)
+{
+    std::vector<std::string> spellings;
+    std::string given = root;
+    while (given.size() > 1 && given.back() == '/')
+        given.pop_back();
+    spellings.push_back(given);
+    if (char* resolved = ::realpath(given.c_str(), nullptr)) {
+        if (given != resolved)
+            spellings.emplace_back(resolved);
+        std::free(resolved);
+    }
+    return spellings;
+}
+
+// What follows `root` in `native` ("" for the root itself), or nothing when `native` lies outside it.
+std::optional<std::string> PartBelow(const std::string& native, const std::string& root)
+{
+    if (root.empty())
+        return std::nullopt;
+    if (native == root)
+        return std::string();
+    if (root == "/")
+        return native.substr(1);
+    if (native.size() > root.size() && native.compare(0, root.size(), root) == 0 && native[root.size()] == '/')
+        return native.substr(root.size() + 1);
+    return std::nullopt;
+}
+
+std::string WithBackslashes(std::string text)
+{
+    for (char& c : text)
+        if (c == '/')
+            c = '\\';
+    return text;
+}
+
 }  // namespace
+
+std::string NativeWorkingDirectory()
+{
+    std::unique_ptr<char, void (*)(void*)> directory(::getcwd(nullptr, 0), std::free);
+    if (!directory) {
+        const int error = errno;
+        throw RuntimeError(error == ENOENT ? RuntimeErrorNumber::PathNotFound : ErrorNumberFromErrno(error, true), "",
+                           "the current directory cannot be read");
+    }
+    return directory.get();
+}
 
 DriveMapping DriveMapping::fromEnvironment()
 {
@@ -130,6 +180,8 @@ std::string DriveMapping::toNative(const std::string& path, bool createDriveRoot
             throw RuntimeError(RuntimeErrorNumber::PathNotFound, path, "no such drive");
         rest = path.substr(2);
     }
+    if (rest.empty() || (rest.front() != '\\' && rest.front() != '/'))
+        return fromCurrentDirectory(rest);
     std::vector<std::string> components = Components(rest);
 
     // The hosts directory (and what lies in it) is the system's /etc unless C: is a sandbox.
@@ -145,6 +197,37 @@ std::string DriveMapping::toNative(const std::string& path, bool createDriveRoot
     if (createDriveRoot && roots_.etc && !IsDirectory(roots_.driveC))
         CreateDirectories(roots_.driveC);
     return resolveComponents(roots_.driveC, components);
+}
+
+std::string DriveMapping::fromCurrentDirectory(const std::string& rest) const
+{
+    const std::string native = NativeWorkingDirectory();
+    const std::string here = toProgramPath(native);
+    // On drive C: the relative path goes the way of every C:\ path (into the hosts directory too); ".."
+    // stops at the drive's root there.
+    if (here.front() != '/')
+        return toNative(here + "\\" + rest);
+    return resolveComponents("/", Components(native + "/" + rest));
+}
+
+std::string DriveMapping::toProgramPath(const std::string& nativePath) const
+{
+    std::string native = nativePath;
+    while (native.size() > 1 && native.back() == '/')
+        native.pop_back();
+
+    if (roots_.etc) {
+        std::string hostsDir = "C:";
+        for (const char* component : kHostsDirComponents)
+            hostsDir += std::string("\\") + component;
+        for (const std::string& root : SpellingsOf(*roots_.etc))
+            if (const auto below = PartBelow(native, root))
+                return below->empty() ? hostsDir : hostsDir + "\\" + WithBackslashes(*below);
+    }
+    for (const std::string& root : SpellingsOf(roots_.driveC))
+        if (const auto below = PartBelow(native, root))
+            return "C:\\" + WithBackslashes(*below);
+    return native;
 }
 
 }  // namespace velmora::linux_platform

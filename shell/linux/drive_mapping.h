@@ -16,6 +16,11 @@ namespace velmora::linux_platform {
 //
 // Existing components are matched without regard to case, preferring an exact match; a component that
 // does not exist keeps the case given. ".." never climbs above the drive's root.
+//
+// Paths name their place as on the home platform: "C:\x" from the root of C:, "\x" from the root of the
+// current drive, and "x" or "C:x" from the current directory. C: is the only drive, so it is always the
+// current one, and its current directory is the process's own working directory, which may also lie
+// outside the drive (then only its native path names it, and relative paths are resolved natively).
 class DriveMapping {
 public:
     struct Roots {
@@ -30,12 +35,20 @@ public:
     // exist. With createDriveRoot the root of C: is created first when it is missing and not a sandbox.
     std::string toNative(const std::string& path, bool createDriveRoot = false) const;
 
+    // The program path of an absolute native path: "C:\..." when it lies on drive C: (the hosts directory
+    // included), otherwise the native path itself, which toNative takes back as it is.
+    std::string toProgramPath(const std::string& nativePath) const;
+
     const Roots& roots() const { return roots_; }
 
 private:
     std::string resolveComponents(std::string nativeBase, const std::vector<std::string>& components) const;
+    std::string fromCurrentDirectory(const std::string& rest) const;
 
     Roots roots_;
 };
+
+// The process's working directory, natively. Throws RuntimeError when it cannot be read (it was removed).
+std::string NativeWorkingDirectory();
 
 }  // namespace velmora::linux_platform

@@ -1,8 +1,10 @@
 #include "shell/linux/linux_platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -13,6 +15,7 @@
 #include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/directory_search.h"
+#include "shell/linux/errno_mapping.h"
 #include "shell/linux/file_names.h"
 #include "shell/linux/linux_shortcut.h"
 #include "shell/linux/posix_files.h"
@@ -109,10 +112,6 @@ std::string NativeShortcutPathOf(const std::string& path)
     return path.substr(0, backslash) + "/" + path.substr(backslash + 1);
 }
 
-[[noreturn]] void NotAvailableYet(const char* what)
-{
-    throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, "", std::string(what) + " is not available");
-}
 
 }  // namespace
 
@@ -334,22 +333,46 @@ void LinuxPlatform::deleteFile(const std::string& path)
 
 std::string LinuxPlatform::currentDirectory()
 {
-    NotAvailableYet("the current directory");
+    return drives_.toProgramPath(NativeWorkingDirectory());
 }
 
-void LinuxPlatform::changeDrive(const std::string&)
+void LinuxPlatform::changeDrive(const std::string& drive)
 {
-    NotAvailableYet("changing the drive");
+    // C: is the only drive and therefore always the current one; its current directory is the process's.
+    if (drive.empty())
+        throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, "", "no drive named");
+    if (drive.front() != 'C' && drive.front() != 'c')
+        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, drive, "no such drive");
 }
 
-void LinuxPlatform::changeDirectory(const std::string&)
+void LinuxPlatform::changeDirectory(const std::string& path)
 {
-    NotAvailableYet("changing the directory");
+    const std::string native = nativePathOf(path);
+    if (::chdir(native.c_str()) != 0) {
+        const int error = errno;
+        const RuntimeErrorNumber number = error == ENOENT || error == ENOTDIR ? RuntimeErrorNumber::PathNotFound
+                                                                             : ErrorNumberFromErrno(error, true);
+        throw RuntimeError(number, native, std::strerror(error));
+    }
 }
 
-std::string LinuxPlatform::findExecutable(const std::string&)
+std::string LinuxPlatform::findExecutable(const std::string& file)
 {
-    NotAvailableYet("the association lookup");
+    const std::string native = nativePathOf(file);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0)
+        throw ErrorFromErrno(errno, native);
+    if (!S_ISREG(status.st_mode))
+        return {};  // only an ordinary file has a content type of its own
+    DesktopServices* services = desktop();
+    if (!services)
+        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, native, desktopError_);
+    // GIO answers for a web page with the plain-text editor when no application handles web pages; an
+    // editor is no browser, so for web pages only an application that declares the type itself counts.
+    const std::string contentType = services->contentTypeOfFile(native);
+    const bool webPage = contentType == "text/html" || contentType == "application/xhtml+xml";
+    const auto application = services->defaultApplicationFor(contentType, webPage);
+    return application ? drives_.toProgramPath(application->executable) : std::string();
 }
 
 std::string LinuxPlatform::specialFolder(const std::string& name)

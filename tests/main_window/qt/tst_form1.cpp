@@ -14,7 +14,7 @@
 
 #include "hosts_store/hosts_store.h"
 #include "main_window/form1_presenter.h"
-#include "main_window/home_page.h"
+#include "shell/home_page.h"
 #include "main_window/qt/form1.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
@@ -227,7 +227,7 @@ private slots:
                                   << arial << 9.75 << bold << false << sans;
         QTest::addRow("Command5") << "Delete" << "Delete the selected Hosts - Entry from the list" << arial << 9.75
                                   << bold << false << sans;
-        QTest::addRow("Label1") << QString::fromLatin1(kHomePageHost) << "" << "MS Sans Serif" << 8.25 << bold << true
+        QTest::addRow("Label1") << QString::fromStdString(HomePageHostName()) << "" << "MS Sans Serif" << 8.25 << bold << true
                                 << sans;
     }
 
