@@ -1,11 +1,9 @@
 #pragma once
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "main_window/form1_view.h"
-#include "shell/linux/desktop_entry_exec.h"
 
 namespace velmora::linux_platform {
 
@@ -15,9 +13,9 @@ public:
     virtual void show() = 0;
 };
 
-// What only a desktop session can give: dialogs, the window, the display's bell, the user's default
-// applications and folders. Lives in a separately loaded library so that a window-less switch never loads
-// a toolkit. It holds no program logic.
+// What only a desktop session can give: dialogs, the window, the display's bell and the user's folders.
+// Lives in a separately loaded library so that a window-less switch never loads a toolkit. It holds no
+// program logic.
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
@@ -27,12 +25,6 @@ public:
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
     virtual void beep() = 0;
-
-    // The content type of an existing native file, and the user's default application for a content type
-    // (see DefaultApplicationFor for exactTypeOnly).
-    virtual std::string contentTypeOfFile(const std::string& nativePath) = 0;
-    virtual std::optional<DefaultApplication> defaultApplicationFor(const std::string& contentType,
-                                                                    bool exactTypeOnly) = 0;
 
     // The user's desktop folder (XDG), created when missing; a native path.
     virtual std::string desktopFolder() = 0;

@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "shell/linux/application_lookup.h"
 #include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/directory_search.h"
@@ -27,7 +28,10 @@ namespace velmora::linux_platform {
 
 namespace {
 
-constexpr char kDesktopLibraryRelativePath[] = "/../lib/velmora/velmora-desktop.so";
+// The program's own libraries lie in ../lib/velmora beside the executable, in the build tree as installed.
+constexpr char kOwnLibraryDirectory[] = "/../lib/velmora/";
+constexpr char kDesktopLibrary[] = "velmora-desktop.so";
+constexpr char kApplicationLookupLibrary[] = "velmora-applications.so";
 char kFallbackProgramName[] = "velmora";
 
 std::string EnvironmentValue(const char* name)
@@ -148,8 +152,9 @@ LinuxPlatform::LinuxPlatform(int& argc, char** argv, DriveMapping drives)
 
 LinuxPlatform::~LinuxPlatform()
 {
-    // The desktop library's objects must go before the library itself.
+    // The libraries' objects go first; the libraries themselves stay loaded until the process ends.
     desktop_.reset();
+    applications_.reset();
 }
 
 DesktopServices* LinuxPlatform::desktop()
@@ -161,24 +166,44 @@ DesktopServices* LinuxPlatform::desktop()
         desktopError_ = "no display can be opened (DISPLAY and WAYLAND_DISPLAY name no running server)";
         return nullptr;
     }
-    const std::string library = programFolder() + kDesktopLibraryRelativePath;
-    desktopLibrary_ = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!desktopLibrary_) {
-        desktopError_ = std::string("the desktop library cannot be loaded: ") + ::dlerror();
-        return nullptr;
-    }
     using Open = DesktopServices* (*)(int*, char**);
-    const auto open = reinterpret_cast<Open>(::dlsym(desktopLibrary_, kOpenDesktopServicesSymbol));
-    if (!open) {
-        desktopError_ = std::string("the desktop library is incomplete: ") + ::dlerror();
+    const auto open = reinterpret_cast<Open>(openOwnLibrary(kDesktopLibrary, kOpenDesktopServicesSymbol, desktopError_));
+    if (!open)
         return nullptr;
-    }
     // The toolkit sees the program's name only: a variant name such as "-reverse" or "-platform x" is the
     // user's text, never an option of the toolkit's.
     desktop_.reset(open(&toolkitArgc_, toolkitArgv_.data()));
     if (!desktop_)
         desktopError_ = "the desktop session could not be opened";
     return desktop_.get();
+}
+
+void* LinuxPlatform::openOwnLibrary(const char* fileName, const char* symbol, std::string& error)
+{
+    const std::string library = programFolder() + kOwnLibraryDirectory + fileName;
+    // Never unloaded: objects made by the library live until the program ends.
+    void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        error = std::string("cannot load ") + fileName + ": " + ::dlerror();
+        return nullptr;
+    }
+    void* entry = ::dlsym(handle, symbol);
+    if (!entry)
+        error = std::string(fileName) + " is incomplete: " + ::dlerror();
+    return entry;
+}
+
+ApplicationLookup& LinuxPlatform::applications()
+{
+    if (!applications_) {
+        std::string error;
+        using Open = ApplicationLookup* (*)();
+        const auto open = reinterpret_cast<Open>(openOwnLibrary(kApplicationLookupLibrary, kOpenApplicationLookupSymbol, error));
+        if (!open)
+            throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "the default applications: " + error);
+        applications_.reset(open());
+    }
+    return *applications_;
 }
 
 int LinuxPlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
@@ -269,9 +294,8 @@ double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowS
     if (standIn != StandInProgram::None) {
         // The editor and the file manager are the desktop's default applications for plain text and folders.
         const std::string target = nativePathOf(parts.argument.value_or(""));
-        DesktopServices* services = desktop();
         const char* contentType = standIn == StandInProgram::TextEditor ? "text/plain" : "inode/directory";
-        const auto application = services ? services->defaultApplicationFor(contentType, false) : std::nullopt;
+        const auto application = applications().defaultApplicationFor(contentType, false);
         if (!application)
             throw RuntimeError(RuntimeErrorNumber::FileNotFound, parts.program,
                                std::string("no default application for ") + contentType);
@@ -364,14 +388,11 @@ std::string LinuxPlatform::findExecutable(const std::string& file)
         throw ErrorFromErrno(errno, native);
     if (!S_ISREG(status.st_mode))
         return {};  // only an ordinary file has a content type of its own
-    DesktopServices* services = desktop();
-    if (!services)
-        throw RuntimeError(RuntimeErrorNumber::DeviceUnavailable, native, desktopError_);
     // GIO answers for a web page with the plain-text editor when no application handles web pages; an
     // editor is no browser, so for web pages only an application that declares the type itself counts.
-    const std::string contentType = services->contentTypeOfFile(native);
+    const std::string contentType = applications().contentTypeOfFile(native);
     const bool webPage = contentType == "text/html" || contentType == "application/xhtml+xml";
-    const auto application = services->defaultApplicationFor(contentType, webPage);
+    const auto application = applications().defaultApplicationFor(contentType, webPage);
     return application ? drives_.toProgramPath(application->executable) : std::string();
 }
 

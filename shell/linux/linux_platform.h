@@ -9,11 +9,13 @@
 
 namespace velmora::linux_platform {
 
+class ApplicationLookup;
 class DesktopServices;
 
-// The platform on Linux: POSIX for files, processes and the terminal, and the desktop library (Qt, GIO)
-// for dialogs and the window, loaded only when one is needed so that a window-less switch starts fast and
-// needs no display. Maps the program's C:\ paths through DriveMapping. Holds no program logic.
+// The platform on Linux: POSIX for files, processes and the terminal; the desktop library (Qt) for dialogs
+// and the window, and the application-lookup library (GIO) for default applications, each loaded only when
+// first needed so that a window-less switch starts fast and needs no display. Maps the program's C:\ paths
+// through DriveMapping. Holds no program logic.
 class LinuxPlatform final : public Platform {
 public:
     LinuxPlatform(int& argc, char** argv, DriveMapping drives);
@@ -23,6 +25,9 @@ public:
     // cannot be loaded; desktopUnavailableReason() then says why.
     DesktopServices* desktop();
     const std::string& desktopUnavailableReason() const { return desktopError_; }
+
+    // The default-application lookups, opened on first use; throws RuntimeError when they cannot be loaded.
+    ApplicationLookup& applications();
 
     int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
                    ExitCode exitWithoutDisplay) override;
@@ -54,16 +59,19 @@ public:
 private:
     std::string nativePathOf(const std::string& path, bool forWriting = false) const;
     bool isProgramFile(const std::string& program) const;
+    // Loads one of the program's own libraries from ../lib/velmora beside the executable and returns the
+    // entry point `symbol`; null with `error` set when it cannot.
+    void* openOwnLibrary(const char* fileName, const char* symbol, std::string& error);
 
     int& argc_;
     char** argv_;
     int toolkitArgc_ = 1;
     std::array<char*, 2> toolkitArgv_;
     DriveMapping drives_;
-    void* desktopLibrary_ = nullptr;
     std::unique_ptr<DesktopServices> desktop_;
     bool desktopTried_ = false;
     std::string desktopError_;
+    std::unique_ptr<ApplicationLookup> applications_;
 };
 
 // Whether a display can be opened: QT_QPA_PLATFORM set by the user, a Wayland socket, or an X display that

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "main_window/qt/form1.h"
-#include "shell/linux/desktop/default_applications.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/qt/font_substitutes.h"
 #include "shell/linux/qt/qt_dialogs.h"
@@ -40,14 +39,6 @@ public:
     }
 
     void beep() override { QApplication::beep(); }
-
-    std::string contentTypeOfFile(const std::string& nativePath) override { return ContentTypeOfFile(nativePath); }
-
-    std::optional<DefaultApplication> defaultApplicationFor(const std::string& contentType,
-                                                            bool exactTypeOnly) override
-    {
-        return DefaultApplicationFor(contentType, exactTypeOnly);
-    }
 
     std::string desktopFolder() override
     {
