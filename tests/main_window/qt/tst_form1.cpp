@@ -21,6 +21,7 @@
 #include "shell/linux/qt/font_substitutes.h"
 #include "tests/support/forwarding_platform.h"
 #include "tests/support/temp_directory.h"
+#include "tests/support/xdg_environment.h"
 
 using namespace velmora;
 using namespace velmora::linux_platform;
@@ -493,6 +494,34 @@ private slots:
             left << QString::fromStdString(file.path().filename().string());
         left.sort();
         QCOMPARE(left, QStringList({"hosts", "hosts.Default", "hosts.work"}));
+    }
+
+    void clickingTheLinkOpensTheHomePageInTheDesktopsBrowser()
+    {
+        testing::XdgEnvironment xdg;
+        const std::string browser = xdg.addRecordingProgram("browser");
+        xdg.setDefault("text/html", xdg.addApplication("browser", browser + " %u", "text/html;"));
+        xdg.applyToThisProcess();
+        testing::TempDirectory drive;
+        const std::string etc = drive / "Windows/System32/drivers/etc";
+        std::filesystem::create_directories(etc);
+        testing::WriteFile(etc + "/hosts", "127.0.0.1 localhost\r\n");
+        testing::WriteFile(etc + "/hosts.Default", "127.0.0.1 localhost\r\n");
+
+        RealFilesPlatform platform(drive.path());
+        Form1Presenter presenter(platform);
+        presenter.startUp();
+        Form1 window(presenter);
+        presenter.attachView(window);
+        showActive(window);
+        auto* link = Control<QLabel>(window, "Label1");
+        QTest::mouseClick(link, Qt::LeftButton);
+
+        QCOMPARE(xdg.waitForRecord("browser"), std::vector<std::string>{HomePageUrl()});
+        QVERIFY(link->isVisible());
+        QCOMPARE(link->palette().color(QPalette::WindowText), QColor(128, 128, 255));
+        QVERIFY(!std::filesystem::exists(drive / "DelMEX00001.html"));
+        QVERIFY(platform.recorded.isEmpty());
     }
 };
 
