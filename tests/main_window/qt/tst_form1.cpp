@@ -84,6 +84,16 @@ private:
     LinuxPlatform real_;
 };
 
+// A hosts directory on a sandbox drive with `hosts` and its backup, so that start-up needs no box.
+std::string PrepareHostsDirectory(const testing::TempDirectory& drive)
+{
+    const std::string etc = drive / "Windows/System32/drivers/etc";
+    std::filesystem::create_directories(etc);
+    testing::WriteFile(etc + "/hosts", "127.0.0.1 localhost\r\n");
+    testing::WriteFile(etc + "/hosts.Default", "127.0.0.1 localhost\r\n");
+    return etc;
+}
+
 template <typename T = QWidget>
 T* Control(QWidget& form, const char* name)
 {
@@ -465,10 +475,7 @@ private slots:
     void aDoubleClickOnAnEntrySwitchesTheHostsFileOnADrive()
     {
         testing::TempDirectory drive;
-        const std::string etc = drive / "Windows/System32/drivers/etc";
-        std::filesystem::create_directories(etc);
-        testing::WriteFile(etc + "/hosts", "127.0.0.1 localhost\r\n");
-        testing::WriteFile(etc + "/hosts.Default", "127.0.0.1 localhost\r\n");
+        const std::string etc = PrepareHostsDirectory(drive);
         testing::WriteFile(etc + "/hosts.work", "10.0.0.1 intranet\r10.0.0.2 mail\n");
 
         RealFilesPlatform platform(drive.path());
@@ -503,10 +510,7 @@ private slots:
         xdg.setDefault("text/html", xdg.addApplication("browser", browser + " %u", "text/html;"));
         xdg.applyToThisProcess();
         testing::TempDirectory drive;
-        const std::string etc = drive / "Windows/System32/drivers/etc";
-        std::filesystem::create_directories(etc);
-        testing::WriteFile(etc + "/hosts", "127.0.0.1 localhost\r\n");
-        testing::WriteFile(etc + "/hosts.Default", "127.0.0.1 localhost\r\n");
+        PrepareHostsDirectory(drive);
 
         RealFilesPlatform platform(drive.path());
         Form1Presenter presenter(platform);
