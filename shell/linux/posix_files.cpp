@@ -89,18 +89,7 @@ void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::st
 
 void WriteAll(int fd, const std::string& content, const std::string& pathForErrors)
 {
-    const char* data = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, left);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno(pathForErrors);
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
+    WriteAll(fd, std::vector<std::string_view>{content}, pathForErrors);
 }
 
 mode_t CurrentUmask()
