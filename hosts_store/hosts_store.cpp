@@ -64,15 +64,6 @@ TextPieces LineCopyPieces(std::string_view source, const std::string& headerLine
     return pieces;
 }
 
-std::string LineCopyContent(const std::string& source, bool header, const std::string& name)
-{
-    const std::string headerLines = HeaderLines(header, name);
-    std::string content;
-    for (std::string_view piece : LineCopyPieces(source, headerLines))
-        content += piece;
-    return content;
-}
-
 void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
                   const std::string& name)
 {

@@ -45,8 +45,6 @@ std::string HeaderLines(bool header, const std::string& name);
 // source whose lines already end in CR LF is written as it is, without being copied. Pure: no I/O.
 TextPieces LineCopyPieces(std::string_view source, const std::string& headerLines);
 
-// The same as one text.
-std::string LineCopyContent(const std::string& source, bool header, const std::string& name);
 
 // Copies one host file over another as a line copy. The source is read before the destination is touched,
 // and the destination is replaced as a whole: it never holds a partial copy. Failures throw RuntimeError.

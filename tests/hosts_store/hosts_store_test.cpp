@@ -10,6 +10,16 @@ using testing::FakePlatform;
 
 const std::string kDir = "C:\\Windows\\System32\\drivers\\etc\\";
 
+// What a line copy writes, as one text.
+std::string LineCopyContent(const std::string& source, bool header, const std::string& name)
+{
+    const std::string headerLines = HeaderLines(header, name);
+    std::string content;
+    for (std::string_view piece : LineCopyPieces(source, headerLines))
+        content += piece;
+    return content;
+}
+
 TEST(HostsDir, HasExactlyOneBackslashBetweenPartsAndOneAtTheEnd)
 {
     EXPECT_EQ(BuildHostsDir(), kDir);

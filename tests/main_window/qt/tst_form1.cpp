@@ -84,6 +84,22 @@ private:
     LinuxPlatform real_;
 };
 
+// The real window over the real presenter and the platform above, started up and shown.
+struct StartedWindow {
+    explicit StartedWindow(const std::string& driveC)
+        : platform(driveC)
+        , presenter(platform)
+        , window(presenter)
+    {
+        presenter.startUp();
+        presenter.attachView(window);
+    }
+
+    RealFilesPlatform platform;
+    Form1Presenter presenter;
+    Form1 window;
+};
+
 // A hosts directory on a sandbox drive with `hosts` and its backup, so that start-up needs no box.
 std::string PrepareHostsDirectory(const testing::TempDirectory& drive)
 {
@@ -478,11 +494,9 @@ private slots:
         const std::string etc = PrepareHostsDirectory(drive);
         testing::WriteFile(etc + "/hosts.work", "10.0.0.1 intranet\r10.0.0.2 mail\n");
 
-        RealFilesPlatform platform(drive.path());
-        Form1Presenter presenter(platform);
-        presenter.startUp();
-        Form1 window(presenter);
-        presenter.attachView(window);
+        StartedWindow started(drive.path());
+        RealFilesPlatform& platform = started.platform;
+        Form1& window = started.window;
         showActive(window);
         QCOMPARE(window.listEntry(1), std::string("hosts.work"));
 
@@ -512,11 +526,9 @@ private slots:
         testing::TempDirectory drive;
         PrepareHostsDirectory(drive);
 
-        RealFilesPlatform platform(drive.path());
-        Form1Presenter presenter(platform);
-        presenter.startUp();
-        Form1 window(presenter);
-        presenter.attachView(window);
+        StartedWindow started(drive.path());
+        RealFilesPlatform& platform = started.platform;
+        Form1& window = started.window;
         showActive(window);
         auto* link = Control<QLabel>(window, "Label1");
         QTest::mouseClick(link, Qt::LeftButton);
