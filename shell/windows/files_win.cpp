@@ -1,0 +1,336 @@
+#include "shell/windows/files_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "shell/runtime_error.h"
+#include "shell/windows/error_mapping_win.h"
+
+namespace velmora::windows_platform {
+
+namespace {
+
+constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
+constexpr DWORD kHiddenFromUsers = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A Win32 handle closed when it goes out of scope.
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle()
+    {
+        if (valid())
+            ::CloseHandle(handle_);
+    }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE get() const { return handle_; }
+    // Closes now and reports the failure: a failed close can mean data that never reached the disk.
+    bool close()
+    {
+        const BOOL closed = ::CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed != FALSE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+bool IsSharingConflict(DWORD error)
+{
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;  // nothing changed yet: the replaced file was held
+}
+
+// Runs a step until it succeeds or fails for another reason than a handle another program holds (virus
+// scanners and indexers open new files briefly): five tries, pausing 50, 100, 200 and 400 ms between them.
+// Returns whether the step succeeded; the thread's last error tells why not.
+template <typename Step>
+bool TryWhileShared(Step&& step)
+{
+    DWORD pause = 50;
+    for (int attempt = 1;; ++attempt) {
+        if (step())
+            return true;
+        const DWORD error = ::GetLastError();
+        if (attempt == 5 || !IsSharingConflict(error))
+            return false;
+        ::Sleep(pause);
+        pause *= 2;
+        ::SetLastError(error);
+    }
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+// The attributes of what the path names, or nothing when there is no such file (a missing directory on
+// the way is an error: "Path not found").
+bool ExistingAttributes(const std::string& path, DWORD& attributes)
+{
+    attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+        return false;
+    throw LastError(path);
+}
+
+[[noreturn]] void ThrowNotOrdinary(const std::string& path)
+{
+    throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path, "not an ordinary file");
+}
+
+// Refuses what may not be written: anything but an ordinary file, and a read-only file. Returns whether
+// the file exists, with its attributes.
+bool CheckWritable(const std::string& path, DWORD& attributes)
+{
+    if (!ExistingAttributes(path, attributes))
+        return false;
+    if (attributes & kNotOrdinary)
+        ThrowNotOrdinary(path);
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path, "the file is read-only");
+    return true;
+}
+
+// Opens a file without following a reparse point and makes sure that what was opened is an ordinary file
+// on a disk (a name such as CON or a symbolic link planted after the lookup is refused here).
+Handle OpenOrdinaryFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+{
+    HANDLE opened = INVALID_HANDLE_VALUE;
+    if (!TryWhileShared([&] {
+            opened = ::CreateFileA(path.c_str(), access, share, nullptr, disposition,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+            return opened != INVALID_HANDLE_VALUE;
+        }))
+        throw LastError(path);
+    Handle file(opened);
+    BY_HANDLE_FILE_INFORMATION information {};
+    if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & kNotOrdinary))
+        ThrowNotOrdinary(path);
+    return file;
+}
+
+void WriteBytes(HANDLE file, const char* data, std::size_t size, const std::string& path)
+{
+    constexpr std::size_t kLargestWrite = 64u << 20;
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min(size, kLargestWrite));
+        DWORD written = 0;
+        if (!::WriteFile(file, data, chunk, &written, nullptr))
+            throw LastError(path);
+        data += written;
+        size -= written;
+    }
+}
+
+// Writes the pieces in few large writes: small pieces are gathered, large ones written as they are.
+void WritePieces(HANDLE file, const std::vector<std::string_view>& pieces, const std::string& path)
+{
+    constexpr std::size_t kGatherSize = 1u << 20;
+    std::string gathered;
+    gathered.reserve(kGatherSize);
+    for (std::string_view piece : pieces) {
+        if (gathered.size() + piece.size() > kGatherSize) {
+            WriteBytes(file, gathered.data(), gathered.size(), path);
+            gathered.clear();
+        }
+        if (piece.size() >= kGatherSize)
+            WriteBytes(file, piece.data(), piece.size(), path);
+        else
+            gathered.append(piece);
+    }
+    WriteBytes(file, gathered.data(), gathered.size(), path);
+}
+
+// A sibling name no listing of the program shows: not beginning with "hosts", unique within this process
+// and, through the process id, among processes.
+std::string TemporarySiblingOf(const std::string& path, const char* extension)
+{
+    static std::atomic<unsigned> counter {0};
+    return DirectoryOf(path) + "~velmora-" + std::to_string(::GetCurrentProcessId()) + "-" +
+           std::to_string(counter++) + extension;
+}
+
+// Deletes a temporary file of ours, whatever its attributes; failures are of no further interest.
+void DiscardTemporary(const std::string& path)
+{
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileA(path.c_str());
+}
+
+// Puts the flushed temporary in place of an existing file. Passing a backup name keeps ReplaceFileA's
+// half-way failures recoverable: 1176 leaves both files under their own names, and after 1177 the old file
+// sits under the backup name and is moved back.
+void ReplaceExisting(const std::string& path, const std::string& temporary)
+{
+    const std::string backup = TemporarySiblingOf(path, ".bak");
+    if (TryWhileShared([&] {
+            return ::ReplaceFileA(path.c_str(), temporary.c_str(), backup.c_str(),
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                                  nullptr) != FALSE;
+        })) {
+        DiscardTemporary(backup);
+        return;
+    }
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
+        ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        ::MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
+    throw ErrorFromWin32(error, path);
+}
+
+}  // namespace
+
+void SortNamesIgnoringCase(std::vector<std::string>& names)
+{
+    auto upper = [](std::string name) {
+        if (!name.empty())
+            ::CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+        return name;
+    };
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names)
+        keyed.emplace_back(upper(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& [key, name] : keyed)
+        names.push_back(std::move(name));
+}
+
+std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if ((found.dwFileAttributes & (kNotOrdinary | kHiddenFromUsers)) == 0)
+            names.emplace_back(found.cFileName);
+    } while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    SortNamesIgnoringCase(names);
+    return names;
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    DWORD attributes = 0;
+    if (ExistingAttributes(path, attributes) && (attributes & kNotOrdinary))
+        ThrowNotOrdinary(path);
+    Handle file = OpenOrdinaryFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    LARGE_INTEGER size {};
+    if (!::GetFileSizeEx(file.get(), &size))
+        throw LastError(path);
+    // One byte more than the size, so that the end is seen without growing the buffer.
+    std::string content(static_cast<std::size_t>(size.QuadPart) + 1, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == content.size())
+            content.resize(content.size() * 2);  // the file grew while it was read
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(content.size() - filled, 64u << 20));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), content.data() + filled, wanted, &got, nullptr))
+            throw LastError(path);
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    content.resize(filled);
+    return content;
+}
+
+void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content)
+{
+    DWORD attributes = 0;
+    const bool exists = CheckWritable(path, attributes);
+
+    const std::string temporary = TemporarySiblingOf(path, ".tmp");
+    Handle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+                              nullptr));
+    if (!file.valid())
+        throw LastError(path);
+    try {
+        WritePieces(file.get(), content, path);
+        if (!::FlushFileBuffers(file.get()))
+            throw LastError(path);
+        if (!file.close())
+            throw LastError(path);
+        // The new file shows the old one's attributes (a new file the ordinary archive attribute), so it
+        // is neither hidden nor marked otherwise than before, whatever the replacing call carries over.
+        const DWORD shown = exists ? (attributes & ~FILE_ATTRIBUTE_NORMAL) : FILE_ATTRIBUTE_ARCHIVE;
+        if (!::SetFileAttributesA(temporary.c_str(), shown ? shown : FILE_ATTRIBUTE_NORMAL))
+            throw LastError(path);
+        if (exists) {
+            ReplaceExisting(path, temporary);
+        } else if (!TryWhileShared([&] {
+                       return ::MoveFileExA(temporary.c_str(), path.c_str(),
+                                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+                   })) {
+            throw LastError(path);
+        }
+    } catch (...) {
+        if (file.valid())
+            file.close();
+        DiscardTemporary(temporary);
+        throw;
+    }
+}
+
+void AppendToFile(const std::string& path, const std::string& content)
+{
+    DWORD attributes = 0;
+    CheckWritable(path, attributes);
+    Handle file = OpenOrdinaryFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+    WriteBytes(file.get(), content.data(), content.size(), path);
+    if (!file.close())
+        throw LastError(path);
+}
+
+bool CreateFileIfAbsent(const std::string& path, const std::string& content)
+{
+    Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+            return false;
+        throw ErrorFromWin32(error, path);
+    }
+    try {
+        WriteBytes(file.get(), content.data(), content.size(), path);
+        if (!file.close())
+            throw LastError(path);
+    } catch (...) {
+        if (file.valid())
+            file.close();
+        ::DeleteFileA(path.c_str());  // no half-written file stays behind
+        throw;
+    }
+    return true;
+}
+
+void RemoveOrdinaryFile(const std::string& path)
+{
+    DWORD attributes = 0;
+    if (!ExistingAttributes(path, attributes))
+        throw ErrorFromWin32(ERROR_FILE_NOT_FOUND, path);
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))
+        throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path,
+                           attributes & FILE_ATTRIBUTE_DIRECTORY ? "a directory" : "the file is read-only");
+    if (!TryWhileShared([&] { return ::DeleteFileA(path.c_str()) != FALSE; }))
+        throw LastError(path);
+}
+
+}  // namespace velmora::windows_platform

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora::windows_platform {
+
+// File operations on Windows paths with the Win32 ANSI functions, as bytes. Only ordinary files are opened:
+// directories, reparse points (symbolic links, junctions) and devices are refused with error 75, and a
+// file with the read-only attribute is refused for writing with error 70. Failures throw RuntimeError.
+
+// The bare names of the ordinary files whose names match the pattern's last part by the system's own rules
+// (FindFirstFileA), without directories and hidden, system or reparse-point entries, sorted by name without
+// regard to case. A pattern the system rejects finds nothing.
+std::vector<std::string> FindOrdinaryFiles(const std::string& pattern);
+
+// Sorts names the way FindOrdinaryFiles returns them: without regard to case in the ANSI code page, and
+// names that differ only in case by their bytes, so that the order never depends on the listing's.
+void SortNamesIgnoringCase(std::vector<std::string>& names);
+
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces (or creates) a file so that it holds its old or its new content at every moment: the content goes
+// to a hidden temporary sibling named "~velmora-....tmp", which is flushed to disk and then put in the
+// file's place by ReplaceFileA (keeping the file's attributes, ACLs and streams) or, for a new file, by
+// MoveFileExA with write-through. A file held open by another program is retried a few times with growing
+// pauses. The temporary is removed on every failure, and the old content stays in place.
+void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content);
+
+// Appends to a file, creating it when missing.
+void AppendToFile(const std::string& path, const std::string& content);
+
+// Creates a file with the content only when nothing of that name exists; false when something did.
+bool CreateFileIfAbsent(const std::string& path, const std::string& content);
+
+// Deletes an ordinary file; a directory or a read-only file is refused with error 75.
+void RemoveOrdinaryFile(const std::string& path);
+
+}  // namespace velmora::windows_platform

@@ -1,0 +1,247 @@
+#include "shell/windows/windows_platform.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstdio>
+
+#include "shell/runtime_error.h"
+#include "shell/shell_link.h"
+#include "shell/windows/command_line_win.h"
+#include "shell/windows/error_mapping_win.h"
+#include "shell/windows/files_win.h"
+#include "shell/windows/input_box_win.h"
+#include "shell/windows/wscript_shell_win.h"
+
+namespace velmora::windows_platform {
+
+namespace {
+
+void PrintUnshown(const std::string& title, const std::string& prompt)
+{
+    std::string text = prompt;
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fflush(stderr);
+}
+
+bool NamesEqualIgnoringAsciiCase(const std::string& a, const char* b)
+{
+    return ::lstrcmpiA(a.c_str(), b) == 0;
+}
+
+// A shortcut written by the project's own Shell Link writer, for systems without the shell object.
+class ShellLinkFileShortcut final : public ShellShortcut {
+public:
+    explicit ShellLinkFileShortcut(std::string path) : path_(std::move(path)) {}
+    void setTargetPath(const std::string& path) override { values_.targetPath = path; }
+    void setWorkingDirectory(const std::string& path) override { values_.workingDirectory = path; }
+    void setWindowStyle(std::int16_t style) override { values_.windowStyle = style; }
+    void setArguments(const std::string& arguments) override { values_.arguments = arguments; }
+    void setIconLocation(const std::string& location) override { values_.iconLocation = location; }
+    void save() override
+    {
+        const std::string bytes = ShellLinkBytes(values_);
+        ReplaceFileDurably(path_, {bytes});
+    }
+
+private:
+    std::string path_;
+    ShellLinkValues values_;
+};
+
+}  // namespace
+
+std::string ExecutablePath()
+{
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            throw LastError("");
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);  // truncated: try again with more room
+    }
+}
+
+WindowsPlatform::WindowsPlatform() = default;
+
+WindowsPlatform::~WindowsPlatform()
+{
+    shell_.reset();
+    if (comInitialised_)
+        ::CoUninitialize();
+}
+
+int WindowsPlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title)
+{
+    // Without a title Windows would write "Error" in the caption: the program's title stands in.
+    const std::string shownTitle = title.value_or(kProgramTitle);
+    const int answer = ::MessageBoxA(nullptr, PromptWithWindowsLineBreaks(prompt).c_str(), shownTitle.c_str(),
+                                     static_cast<UINT>(style));
+    if (answer == 0) {
+        PrintUnshown(shownTitle, prompt);
+        return message_answer::kNotShown;
+    }
+    return answer;  // IDOK, IDYES and IDNO are the answers the program knows
+}
+
+std::optional<std::string> WindowsPlatform::inputBox(const std::string& prompt, const std::string& title,
+                                                     const std::string& defaultText)
+{
+    std::optional<std::string> answer = ShowInputBox(prompt, title, defaultText);
+    if (!answer)
+        PrintUnshown(title, prompt);
+    return answer;
+}
+
+std::string WindowsPlatform::commandLine()
+{
+    const char* line = ::GetCommandLineA();
+    return TextAfterProgramPath(line ? line : "");
+}
+
+std::string WindowsPlatform::programFolder()
+{
+    const std::string path = ExecutablePath();
+    const auto separator = path.find_last_of('\\');
+    if (separator == std::string::npos)
+        return {};
+    // The root keeps its backslash ("C:\"), every other folder is given without one.
+    return path.substr(0, separator == 2 && path[1] == ':' ? separator + 1 : separator);
+}
+
+std::string WindowsPlatform::programPath()
+{
+    return ExecutablePath();
+}
+
+void WindowsPlatform::beep()
+{
+    ::MessageBeep(MB_OK);
+}
+
+void WindowsPlatform::endProgram(ExitCode code)
+{
+    std::fflush(nullptr);
+    ::ExitProcess(static_cast<UINT>(code));
+}
+
+double WindowsPlatform::startProcess(const std::string& commandLine, int windowStyle)
+{
+    STARTUPINFOA startup {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(windowStyle);
+    PROCESS_INFORMATION process {};
+    std::string writable = commandLine;  // CreateProcessA may write into its command line
+    if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        throw LastError(commandLine);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return static_cast<double>(process.dwProcessId);
+}
+
+std::vector<std::string> WindowsPlatform::findFiles(const std::string& pattern)
+{
+    return FindOrdinaryFiles(pattern);
+}
+
+std::string WindowsPlatform::readTextFile(const std::string& path)
+{
+    return ReadWholeFile(path);
+}
+
+void WindowsPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
+{
+    ReplaceFileDurably(path, content);
+}
+
+void WindowsPlatform::appendTextFile(const std::string& path, const std::string& content)
+{
+    AppendToFile(path, content);
+}
+
+bool WindowsPlatform::createTextFileIfAbsent(const std::string& path, const std::string& content)
+{
+    return CreateFileIfAbsent(path, content);
+}
+
+void WindowsPlatform::deleteFile(const std::string& path)
+{
+    RemoveOrdinaryFile(path);
+}
+
+std::string WindowsPlatform::currentDirectory()
+{
+    return drives_.current();
+}
+
+void WindowsPlatform::changeDrive(const std::string& drive)
+{
+    drives_.changeDrive(drive);
+}
+
+void WindowsPlatform::changeDirectory(const std::string& path)
+{
+    drives_.changeDirectory(path);
+}
+
+std::string WindowsPlatform::findExecutable(const std::string& file)
+{
+    // FindExecutableA writes up to MAX_PATH characters and its terminator; room to spare costs nothing.
+    char program[MAX_PATH * 2] = {};
+    const auto result = reinterpret_cast<INT_PTR>(::FindExecutableA(file.c_str(), nullptr, program));
+    if (result > 32)
+        return program;
+    switch (result) {
+    case SE_ERR_NOASSOC: return {};
+    case SE_ERR_FNF: throw ErrorFromWin32(ERROR_FILE_NOT_FOUND, file);
+    case SE_ERR_PNF: throw ErrorFromWin32(ERROR_PATH_NOT_FOUND, file);
+    case SE_ERR_ACCESSDENIED: throw ErrorFromWin32(ERROR_ACCESS_DENIED, file);
+    case SE_ERR_OOM: throw ErrorFromWin32(ERROR_NOT_ENOUGH_MEMORY, file);
+    default: throw ErrorFromWin32(static_cast<std::uint32_t>(result), file);
+    }
+}
+
+WScriptShell* WindowsPlatform::shell()
+{
+    if (!shellTried_) {
+        shellTried_ = true;
+        const HRESULT status = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        comInitialised_ = SUCCEEDED(status);  // S_FALSE too: it must be balanced all the same
+        shell_ = WScriptShell::Create();
+    }
+    return shell_.get();
+}
+
+std::string WindowsPlatform::specialFolder(const std::string& name)
+{
+    if (WScriptShell* shellObject = shell())
+        return shellObject->specialFolder(name);
+    if (!NamesEqualIgnoringAsciiCase(name, "Desktop"))
+        return {};
+    char folder[MAX_PATH] = {};
+    const HRESULT status = ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, folder);
+    if (FAILED(status))
+        throw ErrorFromWin32(HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : ERROR_PATH_NOT_FOUND,
+                             name);
+    return folder;
+}
+
+std::unique_ptr<ShellShortcut> WindowsPlatform::createShortcut(const std::string& path)
+{
+    if (WScriptShell* shellObject = shell())
+        return shellObject->createShortcut(path);
+    return std::make_unique<ShellLinkFileShortcut>(path);
+}
+
+}  // namespace velmora::windows_platform

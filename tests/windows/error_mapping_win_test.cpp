@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "shell/windows/error_mapping_win.h"
+
+namespace velmora::windows_platform {
+namespace {
+
+TEST(ErrorNumberFromWin32, MapsTheSystemsCodesToTheRunTimeNumbers)
+{
+    struct Case {
+        DWORD code;
+        RuntimeErrorNumber number;
+    };
+    const Case cases[] = {
+        {ERROR_FILE_NOT_FOUND, RuntimeErrorNumber::FileNotFound},
+        {ERROR_PATH_NOT_FOUND, RuntimeErrorNumber::PathNotFound},
+        {ERROR_ACCESS_DENIED, RuntimeErrorNumber::PermissionDenied},
+        {ERROR_SHARING_VIOLATION, RuntimeErrorNumber::PermissionDenied},
+        {ERROR_LOCK_VIOLATION, RuntimeErrorNumber::PermissionDenied},
+        {ERROR_WRITE_PROTECT, RuntimeErrorNumber::PermissionDenied},
+        {ERROR_DISK_FULL, RuntimeErrorNumber::DiskFull},
+        {ERROR_HANDLE_DISK_FULL, RuntimeErrorNumber::DiskFull},
+        {ERROR_TOO_MANY_OPEN_FILES, RuntimeErrorNumber::TooManyFiles},
+        {ERROR_NOT_READY, RuntimeErrorNumber::DiskNotReady},
+        {ERROR_NOT_SAME_DEVICE, RuntimeErrorNumber::RenameAcrossDrives},
+        {ERROR_FILE_EXISTS, RuntimeErrorNumber::FileAlreadyExists},
+        {ERROR_ALREADY_EXISTS, RuntimeErrorNumber::FileAlreadyExists},
+        {ERROR_INVALID_NAME, RuntimeErrorNumber::BadFileNameOrNumber},
+        {ERROR_FILENAME_EXCED_RANGE, RuntimeErrorNumber::BadFileNameOrNumber},
+        {ERROR_INVALID_DRIVE, RuntimeErrorNumber::DeviceUnavailable},
+        {ERROR_NOT_ENOUGH_MEMORY, RuntimeErrorNumber::OutOfMemory},
+        {ERROR_GEN_FAILURE, RuntimeErrorNumber::DeviceIoError},
+        {ERROR_HANDLE_EOF, RuntimeErrorNumber::InputPastEndOfFile},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT, RuntimeErrorNumber::PathFileAccessError},
+        {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, RuntimeErrorNumber::PathFileAccessError},
+        {ERROR_CANT_RESOLVE_FILENAME, RuntimeErrorNumber::PathFileAccessError},  // anything else
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ErrorNumberFromWin32(c.code), c.number) << "Windows error " << c.code;
+}
+
+TEST(ErrorFromWin32, CarriesThePathAndTheSystemsOwnDescription)
+{
+    const RuntimeError error = ErrorFromWin32(ERROR_ACCESS_DENIED, "C:\\x\\hosts");
+    EXPECT_EQ(error.number(), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(error.description(), "Permission denied");
+    EXPECT_EQ(error.failedPath(), "C:\\x\\hosts");
+    const std::string systemText = SystemErrorText(ERROR_ACCESS_DENIED);
+    ASSERT_FALSE(systemText.empty());
+    EXPECT_NE(systemText.back(), '\n');
+    EXPECT_EQ(error.detail(), systemText + " (Windows error 5)");
+}
+
+}  // namespace
+}  // namespace velmora::windows_platform

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "shell/runtime_error.h"
+#include "shell/windows/windows_platform.h"
+#include "tests/windows/support/win_temp_directory.h"
+
+namespace velmora::windows_platform {
+namespace {
+
+using windows_testing::AttributesOf;
+using windows_testing::ReadBytes;
+using windows_testing::WinTempDirectory;
+using windows_testing::WriteBytes;
+
+template <typename Action>
+RuntimeErrorNumber ErrorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return RuntimeErrorNumber::InternalError;
+}
+
+std::string Lower(std::string text)
+{
+    ::CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+TEST(Shell, FindsTheAssociatedProgramOfAFile)
+{
+    WinTempDirectory dir;
+    WriteBytes(dir / "notes.txt", "x");
+    WindowsPlatform platform;
+    EXPECT_TRUE(EndsWith(Lower(platform.findExecutable(dir / "notes.txt")), "notepad.exe"));
+    WriteBytes(dir / "data.velmora-none", "x");
+    EXPECT_EQ(platform.findExecutable(dir / "data.velmora-none"), "");
+    EXPECT_EQ(ErrorOf([&] { platform.findExecutable(dir / "missing.txt"); }), RuntimeErrorNumber::FileNotFound);
+}
+
+TEST(Shell, KnowsTheDesktopFolderByName)
+{
+    WindowsPlatform platform;
+    const std::string desktop = platform.specialFolder("Desktop");
+    ASSERT_FALSE(desktop.empty());
+    EXPECT_NE(AttributesOf(desktop) & FILE_ATTRIBUTE_DIRECTORY, 0u) << desktop;
+    EXPECT_EQ(platform.specialFolder("NoSuchFolder"), "");
+}
+
+TEST(Shell, WritesAShortcutThroughTheShellObject)
+{
+    WinTempDirectory dir;
+    const std::string link = dir / "Hosts-work.lnk";
+    WindowsPlatform platform;
+    auto shortcut = platform.createShortcut(link);
+    shortcut->setTargetPath("C:\\Program Files\\Velmora\\velmora.exe");
+    shortcut->setWorkingDirectory("C:\\Program Files\\Velmora");
+    shortcut->setWindowStyle(1);
+    shortcut->setArguments("work");
+    shortcut->setIconLocation("C:\\Program Files\\Velmora\\velmora.exe,0");
+    EXPECT_EQ(AttributesOf(link), INVALID_FILE_ATTRIBUTES) << "nothing is written before save";
+    shortcut->save();
+    const std::string bytes = ReadBytes(link);
+    ASSERT_GT(bytes.size(), 0x4Cu);
+    EXPECT_EQ(bytes.substr(0, 4), std::string("\x4C\0\0\0", 4));
+    const std::wstring arguments = L"work";
+    EXPECT_NE(bytes.find(std::string(reinterpret_cast<const char*>(arguments.data()), arguments.size() * 2)),
+              std::string::npos);
+
+    EXPECT_NE(ErrorOf([&] {
+                  auto broken = platform.createShortcut(dir / "missing folder\\x.lnk");
+                  broken->setTargetPath("C:\\x.exe");
+                  broken->save();
+              }),
+              RuntimeErrorNumber::InternalError);
+}
+
+TEST(Shell, StartsAProcessWithoutWaitingAndReportsAMissingProgram)
+{
+    WindowsPlatform platform;
+    EXPECT_GT(platform.startProcess("cmd.exe /c exit 0", 1), 0.0);
+    const RuntimeErrorNumber missingFolder = ErrorOf([] {
+        WindowsPlatform p;
+        p.startProcess("C:\\no\\such\\program.exe x", 1);
+    });
+    EXPECT_TRUE(missingFolder == RuntimeErrorNumber::PathNotFound || missingFolder == RuntimeErrorNumber::FileNotFound);
+    EXPECT_EQ(ErrorOf([] {
+                  WindowsPlatform p;
+                  p.startProcess("velmora-no-such-program.exe x", 1);
+              }),
+              RuntimeErrorNumber::FileNotFound);
+}
+
+}  // namespace
+}  // namespace velmora::windows_platform

@@ -1,0 +1,90 @@
+#include "tests/windows/support/box_answerer.h"
+
+#include <windows.h>
+
+namespace velmora::windows_testing {
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
+{
+    auto* search = reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    char className[16] = {};
+    ::GetClassNameA(window, className, sizeof className);
+    if (owner == search->processId && ::IsWindowVisible(window) && std::string(className) == "#32770") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string TextOf(HWND window)
+{
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+}  // namespace
+
+ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typed, unsigned timeoutMilliseconds)
+{
+    ShownBox shown;
+    Search search {processId, nullptr};
+    for (unsigned waited = 0; waited < timeoutMilliseconds && !search.found; waited += 20) {
+        ::Sleep(20);
+        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+    }
+    if (!search.found)
+        return shown;
+    ::Sleep(50);  // let the dialog finish its initialisation
+    shown.found = true;
+    shown.title = TextOf(search.found);
+    const HWND edit = ::FindWindowExA(search.found, nullptr, "Edit", nullptr);
+    if (edit) {
+        shown.field = TextOf(edit);
+        DWORD start = 0;
+        DWORD end = 0;
+        ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        shown.fieldSelected = start == 0 && end == shown.field.size();
+        if (!typed.empty())
+            ::SetWindowTextA(edit, typed.c_str());
+    }
+    // The message box's text is the static control 0xFFFF; the input box's prompt is its first static.
+    HWND text = ::GetDlgItem(search.found, 0xFFFF);
+    if (!text)
+        text = ::FindWindowExA(search.found, nullptr, "Static", nullptr);
+    if (text)
+        shown.text = TextOf(text);
+    ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+    return shown;
+}
+
+BoxAnswerer::BoxAnswerer(int buttonId, std::string typed, unsigned long processId)
+    : thread_([this, buttonId, typed = std::move(typed), processId] {
+          shown_ = AnswerBox(processId ? processId : ::GetCurrentProcessId(), buttonId, typed, 10000);
+      })
+{
+}
+
+BoxAnswerer::~BoxAnswerer()
+{
+    if (thread_.joinable())
+        thread_.join();
+}
+
+ShownBox BoxAnswerer::result()
+{
+    if (thread_.joinable())
+        thread_.join();
+    return shown_;
+}
+
+}  // namespace velmora::windows_testing
