@@ -32,8 +32,10 @@ inline constexpr int kStopIcon = 16;
 inline constexpr int kInformationIcon = 64;
 }  // namespace message_style
 
-// What a message box gives back.
+// What a message box gives back: the button pressed, or kNotShown when no box could be shown (the platform
+// then printed it to the error stream). The logic decides what follows an unshown box.
 namespace message_answer {
+inline constexpr int kNotShown = 0;
 inline constexpr int kOk = 1;
 inline constexpr int kYes = 6;
 inline constexpr int kNo = 7;
@@ -45,12 +47,6 @@ using TextPieces = std::vector<std::string_view>;
 
 // Window style of a started process.
 inline constexpr int kNormalFocusedWindow = 1;
-
-// Thrown by test platforms from endProgram() so that nothing after the end runs; a real platform ends the
-// process instead and never throws it. Deliberately not a std::exception: no ordinary handler catches it.
-struct ProgramEnded {
-    ExitCode code;
-};
 
 // A shortcut file being prepared in the manner of the shell's shortcut object: the values are set one by
 // one, and nothing reaches the disk before save().
@@ -79,19 +75,20 @@ public:
     // --- Dialogs --------------------------------------------------------------------------------------
     // Modal message box; returns the button pressed (message_answer). A box without a title carries the
     // program's title. Where no display can be opened, the platform prints the box to the error stream
-    // and ends the program with exitWithoutDisplay.
-    virtual int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
-                           ExitCode exitWithoutDisplay = ExitCode::NoDisplay) = 0;
-    // Modal input box; OK gives the field's text, Cancel gives empty text.
-    virtual std::string inputBox(const std::string& prompt, const std::string& title,
-                                 const std::string& defaultText) = 0;
+    // and returns message_answer::kNotShown.
+    virtual int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) = 0;
+    // Modal input box; OK gives the field's text, Cancel gives empty text. Where no display can be opened,
+    // the platform prints the prompt to the error stream and gives nothing.
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText) = 0;
 
     // --- The program itself ---------------------------------------------------------------------------
     // The text after the program's own path on its command line, unparsed.
     virtual std::string commandLine() = 0;
-    // The folder that holds the program's executable, and the executable's name without extension.
+    // The folder that holds the program's executable, and the executable itself, as program paths: what a
+    // shortcut that starts this very program names as its working directory and target.
     virtual std::string programFolder() = 0;
-    virtual std::string programFileTitle() = 0;
+    virtual std::string programPath() = 0;
     virtual void beep() = 0;
     // Ends the program at once; no later statement runs.
     [[noreturn]] virtual void endProgram(ExitCode code) = 0;
@@ -103,8 +100,10 @@ public:
 
     // --- Files ----------------------------------------------------------------------------------------
     // The bare names of the ordinary files in the pattern's directory whose names match its last part
-    // (wildcards * and ?, case-blind), in the directory's listing order. Never fails: a path the file
-    // system rejects gives no names.
+    // (wildcards * and ?, case-blind, by the platform's own matching rules), sorted by name without regard
+    // to case. The platform leaves out what it hides from its users (hidden and system files, links);
+    // which names the program itself never treats as its files is the caller's rule. Never fails: a path
+    // the file system rejects gives no names.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
@@ -116,7 +115,8 @@ public:
     virtual void deleteFile(const std::string& path) = 0;
 
     // --- Current drive and directory ------------------------------------------------------------------
-    // The current directory as a full path beginning with its drive letter.
+    // The current directory as a full program path (beginning with its drive letter where it lies on a
+    // drive).
     virtual std::string currentDirectory() = 0;
     virtual void changeDrive(const std::string& drive) = 0;
     virtual void changeDirectory(const std::string& path) = 0;
@@ -124,7 +124,7 @@ public:
     // --- Shell ----------------------------------------------------------------------------------------
     // The full path of the program associated with an existing file, or empty text when there is none.
     virtual std::string findExecutable(const std::string& file) = 0;
-    // The path of a special folder known by name, such as "Desktop".
+    // The program path of a special folder known by name, such as "Desktop"; empty text for an unknown name.
     virtual std::string specialFolder(const std::string& name) = 0;
     // A shortcut object for a shortcut file path; nothing is written before its save().
     virtual std::unique_ptr<ShellShortcut> createShortcut(const std::string& path) = 0;
