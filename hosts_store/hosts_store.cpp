@@ -1,6 +1,5 @@
 #include "hosts_store/hosts_store.h"
 
-#include "main_window/form1_view.h"
 #include "shell/paths.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
@@ -13,9 +12,16 @@ std::string BuildHostsDir()
     return EnsureTrailingSeparator(GetWindowsDir()) + "System32\\drivers\\etc\\";
 }
 
+bool IsSystemFileName(std::string_view bareName)
+{
+    const std::string name = LowerCaseAscii(std::string(bareName));
+    return name == "hosts.allow" || name == "hosts.deny";
+}
+
 std::string FileLookup::first(const std::string& pattern)
 {
     matches_ = platform_.findFiles(pattern);
+    std::erase_if(matches_, [](const std::string& name) { return IsSystemFileName(name); });
     nextMatch_ = 0;
     return next();
 }
@@ -80,13 +86,6 @@ std::vector<std::string> ListVariants(Platform& platform, const std::string& hos
             entries.push_back(name);
     }
     return entries;
-}
-
-void RefreshVariantList(Form1View& view, Platform& platform, const std::string& hostsDir)
-{
-    view.clearList();
-    for (const std::string& entry : ListVariants(platform, hostsDir))
-        view.addListEntry(entry);
 }
 
 }  // namespace velmora

@@ -8,8 +8,6 @@
 
 namespace velmora {
 
-class Form1View;
-
 // Bare names of the hosts directory's files.
 inline constexpr char kActiveHostsName[] = "hosts";
 inline constexpr char kDefaultBackupName[] = "hosts.Default";
@@ -19,9 +17,13 @@ inline constexpr char kVariantPrefix[] = "hosts.";
 // at the end. Built from the fixed Windows directory; the platform decides where that really is.
 std::string BuildHostsDir();
 
+// The system's own files that share the variants' prefix (the TCP wrappers' `hosts.allow` and `hosts.deny`):
+// the program never lists, opens or writes them as its files, on any platform.
+bool IsSystemFileName(std::string_view bareName);
+
 // The program's only existence test and only listing: the first call takes a full path with wildcards in
-// its last part, later calls give the next match. Names come back in their stored case; an exhausted or
-// failed search gives empty text. It holds the matches of one search and nothing else.
+// its last part, later calls give the next match. Names come back in their stored case, never a system
+// file; an exhausted or failed search gives empty text. It holds the matches of one search and nothing else.
 class FileLookup {
 public:
     explicit FileLookup(Platform& platform) : platform_(platform) {}
@@ -53,8 +55,5 @@ void CopyHostFile(Platform& platform, const std::string& source, const std::stri
 
 // The variant entries of the hosts directory in listing order: every `hosts.` file, never `hosts` itself.
 std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir);
-
-// Refills List1 with the variants. The list is left without a selection; no selection handling runs.
-void RefreshVariantList(Form1View& view, Platform& platform, const std::string& hostsDir);
 
 }  // namespace velmora

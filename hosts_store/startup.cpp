@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hosts_store/hosts_store.h"
+#include "shell/dialogs.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
 
@@ -22,12 +23,12 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
                                               const std::string& argument)
 {
     if (!IsValidSwitchArgument(argument)) {
-        platform.messageBox("Invalid Commandline:  " + argument, message_style::kOk, std::nullopt,
+        ShowMessage(platform, "Invalid Commandline:  " + argument, message_style::kOk, std::nullopt,
                             ExitCode::CommandLineRefused);
         return std::nullopt;
     }
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
-        platform.messageBox(std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
+        ShowMessage(platform, std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
                                 argument,
                             message_style::kOk, std::nullopt, ExitCode::CommandLineRefused);
         return std::nullopt;
@@ -53,13 +54,13 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
         outcome.caption = ProcessCommandLine(platform, hostsDir, TrimBlanks(commandLine));
 
     if (!FileExists(platform, hostsDir + kActiveHostsName)) {
-        platform.messageBox(std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
+        ShowMessage(platform, std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
                             "Host-File not found!", ExitCode::HostsMissing);
         platform.endProgram(ExitCode::HostsMissing);
     }
 
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
-        platform.messageBox(std::string("First Start?  Default - Backup not found") + kCR +
+        ShowMessage(platform, std::string("First Start?  Default - Backup not found") + kCR +
                                 "Using current Hosts as defaul Backup",
                             message_style::kInformationIcon, "First Start - Creating Backup!");
         CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");

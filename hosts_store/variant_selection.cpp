@@ -1,8 +1,6 @@
 #include "hosts_store/variant_selection.h"
 
 #include "hosts_store/hosts_store.h"
-#include "main_window/form1_view.h"
-#include "shell/platform.h"
 #include "shell/string_ops.h"
 
 namespace velmora {
@@ -14,25 +12,9 @@ std::string VariantNameOfEntry(const std::string& entry)
     return ReplaceText(entry, findText, "", matchCase);
 }
 
-void HandleVariantSelection(Form1View& view)
+void ActivateVariant(Platform& platform, const std::string& hostsDir, const std::string& entry)
 {
-    const bool selected = view.listIndex() >= 0;
-    view.setVariantButtonEnabled(VariantButton::Command3, selected);
-    const bool enabled = view.isVariantButtonEnabled(VariantButton::Command3);
-    for (VariantButton button : {VariantButton::Command2, VariantButton::Command5, VariantButton::Command6})
-        view.setVariantButtonEnabled(button, enabled);
-    view.setFrameCaption(VariantNameOfEntry(view.listEntry(view.listIndex())) + " :");
-}
-
-void ActivateSelectedVariant(Form1View& view, Platform& platform, const std::string& hostsDir)
-{
-    const std::string entry = view.listEntry(view.listIndex());
-    if (entry.empty())
-        return;
     CopyHostFile(platform, hostsDir + entry, hostsDir + kActiveHostsName, false, "");
-    view.setActiveHostLabelCaption(entry + " - Activated!");
-    view.setActiveHostLabelVisible(true);
-    platform.beep();
 }
 
 }  // namespace velmora

@@ -5,9 +5,10 @@
 
 #include "hosts_store/hosts_store.h"
 #include "hosts_store/startup.h"
-#include "hosts_store/variant_selection.h"
-#include "main_window/variant_file_commands.h"
 #include "main_window/shortcut_command.h"
+#include "main_window/variant_file_commands.h"
+#include "main_window/variant_list.h"
+#include "shell/dialogs.h"
 #include "shell/home_page.h"
 #include "shell/platform.h"
 #include "shell/run_file.h"
@@ -22,7 +23,7 @@ constexpr std::uint32_t kVisitedLinkColour = 0xFF8080;  // 0x00BBGGRR: a light b
 
 void Form1Presenter::endWithRuntimeErrorReport(const RuntimeError& error)
 {
-    platform_.messageBox(error.reportText(), message_style::kStopIcon, std::string(kProgramTitle),
+    ShowMessage(platform_, error.reportText(), message_style::kStopIcon, std::string(kProgramTitle),
                          ExitCode::RuntimeError);
     platform_.endProgram(ExitCode::RuntimeError);
 }
@@ -41,17 +42,6 @@ void Form1Presenter::runGuarded(Handler&& handler)
     }
 }
 
-template <typename Handler>
-void Form1Presenter::runEventHandler(Handler&& handler)
-{
-    // A real platform never returns from endProgram(); a test platform throws ProgramEnded, which must not
-    // travel on into the toolkit's event loop.
-    try {
-        runGuarded(std::forward<Handler>(handler));
-    } catch (const ProgramEnded&) {
-    }
-}
-
 void Form1Presenter::startUp()
 {
     runGuarded([&] {
@@ -64,7 +54,7 @@ void Form1Presenter::startUp()
 void Form1Presenter::attachView(Form1View& view)
 {
     view_ = &view;
-    runEventHandler([&] {
+    runGuarded([&] {
         if (captionOverride_)
             view.setCaption(*captionOverride_);
         view.showWindowIconInPicture();
@@ -76,52 +66,52 @@ void Form1Presenter::attachView(Form1View& view)
 
 void Form1Presenter::onListClick()
 {
-    runEventHandler([&] { HandleVariantSelection(*view_); });
+    runGuarded([&] { HandleVariantSelection(*view_); });
 }
 
 void Form1Presenter::onListDoubleClick()
 {
-    runEventHandler([&] { ActivateSelectedVariant(*view_, platform_, hostsDir_); });
+    runGuarded([&] { ActivateSelectedVariant(*view_, platform_, hostsDir_); });
 }
 
 void Form1Presenter::onCommand1Click()
 {
-    runEventHandler([&] { CreateNewVariant(*view_, platform_, hostsDir_); });
+    runGuarded([&] { CreateNewVariant(*view_, platform_, hostsDir_); });
 }
 
 void Form1Presenter::onCommand2Click()
 {
-    runEventHandler([&] { ViewAndEditVariant(*view_, platform_, hostsDir_); });
+    runGuarded([&] { ViewAndEditVariant(*view_, platform_, hostsDir_); });
 }
 
 void Form1Presenter::onCommand3Click()
 {
-    runEventHandler([&] { CreateVariantShortcut(platform_, view_->listEntry(view_->listIndex())); });
+    runGuarded([&] { CreateVariantShortcut(platform_, view_->listEntry(view_->listIndex())); });
 }
 
 void Form1Presenter::onCommand4Click()
 {
-    runEventHandler([&] { ShowCurrentHosts(platform_, hostsDir_); });
+    runGuarded([&] { ShowCurrentHosts(platform_, hostsDir_); });
 }
 
 void Form1Presenter::onCommand5Click()
 {
-    runEventHandler([&] { DeleteVariant(*view_, platform_, hostsDir_); });
+    runGuarded([&] { DeleteVariant(*view_, platform_, hostsDir_); });
 }
 
 void Form1Presenter::onCommand6Click()
 {
-    runEventHandler([&] { AddLineToVariant(*view_, platform_, hostsDir_); });
+    runGuarded([&] { AddLineToVariant(*view_, platform_, hostsDir_); });
 }
 
 void Form1Presenter::onPicture1Click()
 {
-    runEventHandler([&] { OpenHostsDirectory(platform_, hostsDir_); });
+    runGuarded([&] { OpenHostsDirectory(platform_, hostsDir_); });
 }
 
 void Form1Presenter::onLabel1Click()
 {
-    runEventHandler([&] {
+    runGuarded([&] {
         // The link turns light blue for the rest of the run and is hidden while the browser is started.
         view_->setLinkColour(kVisitedLinkColour);
         view_->setLinkVisible(false);
@@ -134,7 +124,7 @@ bool Form1Presenter::onKeyPress(int characterCode)
 {
     if (characterCode != kEscape)
         return false;
-    runEventHandler([&] { platform_.endProgram(ExitCode::Normal); });
+    runGuarded([&] { platform_.endProgram(ExitCode::Normal); });
     return true;
 }
 

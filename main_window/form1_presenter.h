@@ -45,8 +45,6 @@ public:
 private:
     template <typename Handler>
     void runGuarded(Handler&& handler);
-    template <typename Handler>
-    void runEventHandler(Handler&& handler);
     void endWithRuntimeErrorReport(const RuntimeError& error);
 
     Platform& platform_;

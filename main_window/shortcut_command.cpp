@@ -2,6 +2,7 @@
 
 #include "hosts_store/hosts_store.h"
 #include "hosts_store/startup.h"
+#include "shell/dialogs.h"
 #include "shell/paths.h"
 #include "shell/platform.h"
 #include "shell/shortcuts.h"
@@ -47,19 +48,18 @@ void CreateVariantShortcut(Platform& platform, const std::string& entry)
 {
     const std::string name = ShortcutVariantName(entry);
     if (TrimBlanks(name).empty()) {
-        platform.messageBox("Not Linkname found", message_style::kOk, std::nullopt);
+        ShowMessage(platform, "Not Linkname found", message_style::kOk, std::nullopt);
         return;
     }
     if (const std::optional<std::string> refusal = ShortcutRefusal(entry)) {
-        platform.messageBox(*refusal, message_style::kStopIcon, std::string(kRefusalTitle));
+        ShowMessage(platform, *refusal, message_style::kStopIcon, std::string(kRefusalTitle));
         return;
     }
 
-    const std::string programFolder = platform.programFolder();
-    const std::string target = EnsureTrailingSeparator(programFolder) + platform.programFileTitle() + ".exe";
-    CreateShellShortcut(platform, target, "Desktop", "Hosts-" + name, name, programFolder, 0, 0);
+    CreateShellShortcut(platform, platform.programPath(), "Desktop", "Hosts-" + name, name, platform.programFolder(), 0,
+                        0);
 
-    platform.messageBox("Direct-Shortcut for 'Hosts." + name + "' is created on your Desktop",
+    ShowMessage(platform, "Direct-Shortcut for 'Hosts." + name + "' is created on your Desktop",
                         message_style::kInformationIcon, "Desktop-Shortcut created: 'Hosts-" + name + ".lnk'");
 }
 

@@ -4,6 +4,8 @@
 
 #include "hosts_store/hosts_store.h"
 #include "main_window/form1_view.h"
+#include "main_window/variant_list.h"
+#include "shell/dialogs.h"
 #include "shell/paths.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
@@ -44,18 +46,18 @@ std::string ProblemWithNewVariantName(const std::string& trimmedName)
 
 void CreateNewVariant(Form1View& view, Platform& platform, const std::string& hostsDir)
 {
-    const std::string name = platform.inputBox("Enter Name for the new Hosts-File", "Enter Name", "NewHostFile");
+    const std::string name = AskForText(platform, "Enter Name for the new Hosts-File", "Enter Name", "NewHostFile");
     if (name.empty())
         return;
     const std::string trimmedName = TrimBlanks(name);
     if (const std::string problem = ProblemWithNewVariantName(trimmedName); !problem.empty()) {
-        platform.messageBox(problem, message_style::kStopIcon, std::string("Invalid Name"));
+        ShowMessage(platform, problem, message_style::kStopIcon, std::string("Invalid Name"));
         return;
     }
 
     const std::string variant = hostsDir + kVariantPrefix + trimmedName;
     if (const std::string existing = FileLookup(platform).first(variant); !existing.empty()) {
-        const int answer = platform.messageBox("The Hosts-File '" + existing + "' exists already." + kCR +
+        const int answer = ShowMessage(platform, "The Hosts-File '" + existing + "' exists already." + kCR +
                                                    "Replace it with a copy of the current Hosts-File?",
                                                message_style::kYesNo, "Replace Host-File: " + existing);
         if (answer != message_answer::kYes)
@@ -76,7 +78,7 @@ void ViewAndEditVariant(Form1View& view, Platform& platform, const std::string& 
 
 void ShowCurrentHosts(Platform& platform, const std::string& hostsDir)
 {
-    platform.messageBox(std::string("Warning: Your changes will be overwritten with the next switch of the Host-File!") +
+    ShowMessage(platform, std::string("Warning: Your changes will be overwritten with the next switch of the Host-File!") +
                             kCR + kCR + "Edit the Files from the list, to make your changes permanent.",
                         message_style::kInformationIcon, std::string("Warning - Changes may get overwritten!"));
     platform.startProcess("notepad.exe " + hostsDir + "Hosts", kNormalFocusedWindow);
@@ -87,7 +89,7 @@ void DeleteVariant(Form1View& view, Platform& platform, const std::string& hosts
     const std::string entry = SelectedEntry(view);
     if (entry.empty())
         return;
-    const int answer = platform.messageBox("Delete File: " + hostsDir + entry, message_style::kYesNo,
+    const int answer = ShowMessage(platform, "Delete File: " + hostsDir + entry, message_style::kYesNo,
                                            "Delete Host-File: " + entry);
     if (answer != message_answer::kYes)
         return;
@@ -100,13 +102,13 @@ void AddLineToVariant(Form1View& view, Platform& platform, const std::string& ho
     const std::string entry = SelectedEntry(view);
     if (entry.empty())
         return;
-    const std::string line = platform.inputBox(std::string("Add a Line to the selected Host File: ") + kCR + kCR + entry,
+    const std::string line = AskForText(platform, std::string("Add a Line to the selected Host File: ") + kCR + kCR + entry,
                                                "Add New Entry: " + entry, kDefaultHostsLine);
     if (line.empty() || line == kDefaultHostsLine)
         return;
     const std::string path = hostsDir + entry;
     if (!FileExists(platform, path)) {
-        platform.messageBox(std::string("File not found:") + kCR + path, message_style::kOk, std::nullopt);
+        ShowMessage(platform, std::string("File not found:") + kCR + path, message_style::kOk, std::nullopt);
         return;
     }
     // After a last line without an end mark (left so by an editor) the new entry starts a line of its own

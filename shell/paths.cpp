@@ -33,4 +33,16 @@ std::string QuotePathIfSpaced(const std::string& path)
     return trimmed;
 }
 
+std::string DirectoryPartOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string LastPartOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "shell/dialogs.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 
@@ -120,7 +121,7 @@ std::string ResolveAssociatedProgram(Platform& platform, std::string path)
     if (path.find('*') != std::string::npos) {
         int answer = 0;
         Attempt([&] {
-            answer = platform.messageBox(path + kInvalidCharactersPrompt, message_style::kYesNo, std::nullopt);
+            answer = ShowMessage(platform, path + kInvalidCharactersPrompt, message_style::kYesNo, std::nullopt);
         });
         if (answer == message_answer::kYes) {
             removeEntryFileMadeHere();

@@ -6,16 +6,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <functional>
+#include <iterator>
 #include <utility>
 
+#include "main_window/qt/form1_widgets.h"
+#include "main_window/qt/qt_text.h"
 #include "shell/home_page.h"
-#include "shell/linux/qt/qt_text.h"
 
 // Outside any namespace, as Qt's resource initialisation demands. The icon lives in a static library, so
 // nothing would otherwise keep the linker from dropping it.
@@ -24,7 +23,7 @@ static void InitialiseVelmoraResources()
     Q_INIT_RESOURCE(velmora);
 }
 
-namespace velmora::linux_platform {
+namespace velmora::qt_view {
 
 namespace {
 
@@ -32,47 +31,6 @@ constexpr char kInitialTitle[] = "Velmora 1.0";
 constexpr char kWindowIcon[] = ":/velmora/velmora-32.png";
 constexpr int kWindowIconSize = 32;
 constexpr int kEscape = 27;
-
-const QColor kWhite(255, 255, 255);
-const QColor kBlack(0, 0, 0);
-const QColor kGrey(128, 128, 128);
-const QColor kDarkTeal(0, 64, 64);
-const QColor kTeal(0, 128, 128);
-const QColor kLightOrange(255, 224, 192);
-const QColor kButtonBorder(128, 128, 128);
-const QColor kDisabledBorder(192, 192, 192);
-const QColor kDisabledText(160, 160, 160);
-const QColor kFrameLine(160, 160, 160);
-
-// A label that reports a click of the left button: pressed and released over it.
-class ClickableLabel final : public QLabel {
-public:
-    ClickableLabel(QWidget* parent, std::function<void()> onClick)
-        : QLabel(parent)
-        , onClick_(std::move(onClick))
-    {
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        pressed_ = event->button() == Qt::LeftButton;
-        QLabel::mousePressEvent(event);
-    }
-
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-        pressed_ = false;
-        QLabel::mouseReleaseEvent(event);
-        if (click)
-            onClick_();
-    }
-
-private:
-    std::function<void()> onClick_;
-    bool pressed_ = false;
-};
 
 QFont MakeFont(const char* family, double pointSize, QFont::Weight weight, bool underline = false)
 {
@@ -97,76 +55,6 @@ void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
     palette.setColor(role, colour);
     widget->setPalette(palette);
 }
-
-// A push button in the graphical style: a flat face in its own colour (the palette's Button), whatever
-// the desktop's style would make of it, with a thin border that shows hover, focus and a disabled state.
-class GraphicalButton final : public QPushButton {
-public:
-    GraphicalButton(const QString& caption, QWidget* parent)
-        : QPushButton(caption, parent)
-    {
-        setAttribute(Qt::WA_Hover);
-        setAutoDefault(false);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect outline = rect().adjusted(0, 0, -1, -1);
-        const QColor face = palette().color(QPalette::Button);
-        painter.fillRect(rect(), isDown() ? face.darker(112) : face);
-
-        QColor border = kButtonBorder;
-        if (!isEnabled())
-            border = kDisabledBorder;
-        else if (hasFocus())
-            border = kDarkTeal;
-        else if (underMouse())
-            border = kTeal;
-        painter.setPen(border);
-        painter.drawRect(outline);
-        if (hasFocus() && isEnabled())
-            painter.drawRect(outline.adjusted(1, 1, -1, -1));
-
-        painter.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : kDisabledText);
-        const QRect textArea = isDown() ? rect().translated(1, 1) : rect();
-        // The caption holds no access key: "&&" is drawn as one ampersand.
-        painter.drawText(textArea, Qt::AlignCenter | Qt::TextShowMnemonic, text());
-    }
-};
-
-// A captioned frame as a plain line around the area, its caption on the line at the top left, in the
-// palette's WindowText over the palette's Window; the same on every desktop.
-class CaptionedFrame final : public QGroupBox {
-public:
-    CaptionedFrame(const QString& caption, QWidget* parent)
-        : QGroupBox(caption, parent)
-    {
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QFontMetrics metrics(font());
-        const int lineY = metrics.height() / 2;
-        painter.setPen(kFrameLine);
-        painter.drawRect(QRect(0, lineY, width() - 1, height() - 1 - lineY));
-
-        QString caption = title();
-        caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
-        const int captionWidth = qMin(metrics.horizontalAdvance(caption) + 2 * kCaptionPadding, width() - 2 * kCaptionLeft);
-        const QRect captionArea(kCaptionLeft, 0, captionWidth, metrics.height());
-        painter.fillRect(captionArea, palette().color(QPalette::Window));
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(captionArea.adjusted(kCaptionPadding, 0, 0, 0), Qt::AlignLeft | Qt::AlignTop, caption);
-    }
-
-private:
-    static constexpr int kCaptionLeft = 6;
-    static constexpr int kCaptionPadding = 2;
-};
 
 // Every event handler of the logic guards itself; this boundary makes sure that nothing unwinds into Qt
 // even so, since Qt cannot pass an exception through its event loop.
@@ -222,55 +110,67 @@ Form1::~Form1()
     list1_->disconnect(this);
 }
 
+namespace {
+
+// The six buttons, in focus order (as `controls` below lists them): where each sits (on the window or in Frame1), its caption, tooltip and
+// face colour.
+struct ButtonSpec {
+    bool inFrame;
+    const char* name;
+    const char* caption;
+    const char* toolTip;
+    const QColor& face;
+    QRect geometry;
+};
+
+const ButtonSpec kButtons[] = {
+    {false, "Command4", "Show current 'Hosts' File ", "View the current active Windows Hosts - File",
+     kWhite, {16, 232, 185, 33}},
+    {false, "Command1", "+  Create New",
+     "Creaty a new Hosts-Copy, based on the current active 'Hosts' - File", kWhite, {16, 192, 185, 33}},
+    {true, "Command6", "Add Line >>", "Add one line to the selected Hosts - Entry from the list",
+     kWhite, {24, 168, 105, 33}},
+    {true, "Command5", "Delete", "Delete the selected Hosts - Entry from the list", kLightOrange,
+     {136, 168, 97, 33}},
+    {true, "Command3", " Create Desktop Shortcut..",
+     "Create a Desktop-Shortcut for the current selected Hosts - Entry from the list", kWhite, {24, 40, 209, 41}},
+    {true, "Command2", " View & Edit  (Notepad)", "View Selected Host-File in the Notepad", kWhite,
+     {24, 112, 209, 41}},
+};
+
+void Place(QWidget* widget, const char* name, QRect geometry)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    widget->setGeometry(geometry);
+}
+
+}  // namespace
+
 void Form1::createControls()
 {
-    auto place = [](QWidget* widget, const char* name, int left, int top, int width, int height) {
-        widget->setObjectName(QString::fromLatin1(name));
-        widget->setGeometry(left, top, width, height);
-    };
-    auto makeButton = [&](QWidget* parent, const char* name, const char* caption, const char* toolTip,
-                          const QColor& face, QRect geometry) {
-        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(caption)), parent);
-        place(button, name, geometry.x(), geometry.y(), geometry.width(), geometry.height());
-        button->setToolTip(QString::fromLatin1(toolTip));
-        button->setFont(MakeFont("Arial", 9.75, QFont::Bold));
-        SetColour(button, QPalette::Button, face);
-        // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
-        // otherwise write light text on them.
-        SetColour(button, QPalette::ButtonText, kBlack);
-        return button;
-    };
-
-    // Created in focus order, so that the chain needs little mending afterwards.
     list1_ = new QListWidget(this);
-    place(list1_, "List1", 20, 60, 185, 130);
+    Place(list1_, "List1", {20, 60, 185, 130});
     list1_->setSelectionMode(QAbstractItemView::SingleSelection);
     list1_->setSortingEnabled(false);
     list1_->setUniformItemSizes(true);
     list1_->setToolTip(QStringLiteral("Double-Click to activate selected Host"));
     list1_->setFont(MakeFont("Arial Rounded MT Bold", 12, QFont::Normal));
 
-    command4_ = makeButton(this, "Command4", "Show current 'Hosts' File ",
-                           "View the current active Windows Hosts - File", kWhite, {16, 232, 185, 33});
-    command1_ = makeButton(this, "Command1", "+  Create New",
-                           "Creaty a new Hosts-Copy, based on the current active 'Hosts' - File", kWhite,
-                           {16, 192, 185, 33});
-
     activeHostLabel_ = new QLabel(QStringLiteral("Windows Host Switcher"), this);
-    place(activeHostLabel_, "ActiveHostLabel", 72, 8, 401, 25);
+    Place(activeHostLabel_, "ActiveHostLabel", {72, 8, 401, 25});
     activeHostLabel_->setTextFormat(Qt::PlainText);
     activeHostLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     activeHostLabel_->setFont(MakeFont("Arial Black", 12, QFont::Black));
     SetColour(activeHostLabel_, QPalette::WindowText, kGrey);
 
     picture1_ = new ClickableLabel(this, [this] { Forward([&] { events_.onPicture1Click(); }); });
-    place(picture1_, "Picture1", 8, 8, 49, 33);
+    Place(picture1_, "Picture1", {8, 8, 49, 33});
     picture1_->setAlignment(Qt::AlignCenter);
     SetColour(picture1_, QPalette::Window, kWhite);
     picture1_->setAutoFillBackground(true);
 
     label1_ = new ClickableLabel(this, [this] { Forward([&] { events_.onLabel1Click(); }); });
-    place(label1_, "Label1", 368, 280, 113, 17);
+    Place(label1_, "Label1", {368, 280, 113, 17});
     label1_->setTextFormat(Qt::PlainText);
     label1_->setText(QString::fromStdString(HomePageHostName()));
     label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -279,20 +179,26 @@ void Form1::createControls()
     SetColour(label1_, QPalette::WindowText, kTeal);
 
     frame1_ = new CaptionedFrame(QStringLiteral("Nothing selected"), this);
-    place(frame1_, "Frame1", 224, 48, 257, 217);
+    Place(frame1_, "Frame1", {224, 48, 257, 217});
     frame1_->setFont(MakeFont("Arial Narrow", 18, QFont::Bold));
     SetColour(frame1_, QPalette::WindowText, kDarkTeal);
     SetColour(frame1_, QPalette::Window, kWhite);
 
-    command6_ = makeButton(frame1_, "Command6", "Add Line >>", "Add one line to the selected Hosts - Entry from the list",
-                           kWhite, {24, 168, 105, 33});
-    command5_ = makeButton(frame1_, "Command5", "Delete", "Delete the selected Hosts - Entry from the list",
-                           kLightOrange, {136, 168, 97, 33});
-    command3_ = makeButton(frame1_, "Command3", " Create Desktop Shortcut..",
-                           "Create a Desktop-Shortcut for the current selected Hosts - Entry from the list", kWhite,
-                           {24, 40, 209, 41});
-    command2_ = makeButton(frame1_, "Command2", " View & Edit  (Notepad)", "View Selected Host-File in the Notepad",
-                           kWhite, {24, 112, 209, 41});
+    QPushButton** const controls[] = {&command4_, &command1_, &command6_, &command5_, &command3_, &command2_};
+    static_assert(std::size(controls) == std::size(kButtons));
+    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonSpec& spec = kButtons[i];
+        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(spec.caption)),
+                                           spec.inFrame ? static_cast<QWidget*>(frame1_) : this);
+        Place(button, spec.name, spec.geometry);
+        button->setToolTip(QString::fromLatin1(spec.toolTip));
+        button->setFont(MakeFont("Arial", 9.75, QFont::Bold));
+        SetColour(button, QPalette::Button, spec.face);
+        // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
+        // otherwise write light text on them.
+        SetColour(button, QPalette::ButtonText, kBlack);
+        *controls[i] = button;
+    }
     for (QPushButton* button : {command3_, command2_, command6_, command5_})
         button->setEnabled(false);
 }
@@ -462,4 +368,4 @@ void Form1::setLinkVisible(bool visible)
     label1_->setVisible(visible);
 }
 
-}  // namespace velmora::linux_platform
+}  // namespace velmora::qt_view

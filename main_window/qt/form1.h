@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "shell/linux/desktop_services.h"
+#include "main_window/program.h"
 
 class QGroupBox;
 class QKeyEvent;
@@ -10,7 +10,7 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
-namespace velmora::linux_platform {
+namespace velmora::qt_view {
 
 // The program's one window in Qt Widgets: it creates the controls with their fixed geometry, texts, fonts,
 // colours and focus order, and reports their events to Form1Events. It decides nothing; every reaction
@@ -74,4 +74,4 @@ private:
     QLabel* label1_ = nullptr;
 };
 
-}  // namespace velmora::linux_platform
+}  // namespace velmora::qt_view

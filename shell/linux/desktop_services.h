@@ -3,15 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "main_window/form1_view.h"
+#include "main_window/program.h"
 
 namespace velmora::linux_platform {
-
-// The window as the desktop side hands it out: the view the logic talks to, plus showing it.
-class Form1Window : public Form1View {
-public:
-    virtual void show() = 0;
-};
 
 // What only a desktop session can give: dialogs, the window, the display's bell and the user's folders.
 // Lives in a separately loaded library so that a window-less switch never loads a toolkit. It holds no

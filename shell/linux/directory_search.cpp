@@ -11,11 +11,6 @@
 
 namespace velmora::linux_platform {
 
-bool IsSystemFileName(const std::string& name)
-{
-    return NamesEqualIgnoringCase(name, "hosts.allow") || NamesEqualIgnoringCase(name, "hosts.deny");
-}
-
 std::vector<std::string> SearchDirectory(const std::string& nativeDirectory, const std::string& pattern)
 {
     std::vector<std::string> names;
@@ -30,7 +25,7 @@ std::vector<std::string> SearchDirectory(const std::string& nativeDirectory, con
 
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string name = entry->d_name;
-        if (name.empty() || name.front() == '.' || IsSystemFileName(name) || !WildcardMatch(pattern, name))
+        if (name.empty() || name.front() == '.' || !WildcardMatch(pattern, name))
             continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN) {

@@ -1,5 +1,6 @@
 #include "shell/linux/drive_mapping.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "shell/linux/environment.h"
 #include "shell/linux/errno_mapping.h"
 #include "shell/linux/file_names.h"
 
@@ -15,12 +17,6 @@ namespace velmora::linux_platform {
 namespace {
 
 const char* const kHostsDirComponents[] = {"Windows", "System32", "drivers", "etc"};
-
-std::string EnvironmentValue(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? std::string(value) : std::string();
-}
 
 bool IsDirectory(const std::string& path)
 {
@@ -170,8 +166,12 @@ std::string DriveMapping::resolveComponents(std::string native, const std::vecto
 
 std::string DriveMapping::toNative(const std::string& path, bool createDriveRoot) const
 {
-    if (!path.empty() && path.front() == '/')
-        return path;
+    if (!path.empty() && path.front() == '/') {
+        // A program path separates with backslashes wherever the logic joined a name to a folder.
+        std::string native = path;
+        std::replace(native.begin(), native.end(), '\\', '/');
+        return native;
+    }
 
     std::string rest = path;
     if (path.size() >= 2 && path[1] == ':') {

@@ -12,7 +12,8 @@ namespace velmora::linux_platform {
 // Drive C: has a root directory. With VELMORA_DRIVE_C set, that directory is the whole drive (a sandbox
 // for tests and demos). Otherwise the hosts directory C:\Windows\System32\drivers\etc is the system's /etc
 // and the rest of C: lives under ${XDG_DATA_HOME:-~/.local/share}/velmora/drive_c, created when first
-// written to. A path that begins with "/" is already native and is taken as it is.
+// written to. A path that begins with "/" is already native and is taken as it is, except that a backslash
+// in it separates components as in every program path.
 //
 // Existing components are matched without regard to case, preferring an exact match; a component that
 // does not exist keeps the case given. ".." never climbs above the drive's root.

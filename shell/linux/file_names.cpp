@@ -4,6 +4,8 @@
 #include <cwctype>
 #include <locale.h>
 
+#include "shell/text_encoding.h"
+
 namespace velmora::linux_platform {
 
 namespace {
@@ -36,38 +38,14 @@ char32_t UpperCase(char32_t c)
 char32_t DecodeOne(std::string_view text, std::size_t& at)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    auto raw = [&] { ++at; return kRawByteBase + lead; };
-    if (lead < 0x80) {
+    char32_t codePoint = lead;
+    const std::size_t length = lead < 0x80 ? 1 : DecodeUtf8(text, at, codePoint);
+    if (length == 0) {
         ++at;
-        return lead;
+        return kRawByteBase + lead;
     }
-    int length = 0;
-    char32_t value = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        value = lead & 0x1F;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        value = lead & 0x0F;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        value = lead & 0x07;
-    } else {
-        return raw();
-    }
-    if (at + length > text.size())
-        return raw();
-    for (int i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80)
-            return raw();
-        value = (value << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kSmallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return raw();
     at += length;
-    return value;
+    return codePoint;
 }
 
 bool MatchFolded(std::u32string_view pattern, std::u32string_view name)

@@ -15,7 +15,8 @@ class DesktopServices;
 // The platform on Linux: POSIX for files, processes and the terminal; the desktop library (Qt) for dialogs
 // and the window, and the application-lookup library (GIO) for default applications, each loaded only when
 // first needed so that a window-less switch starts fast and needs no display. Maps the program's C:\ paths
-// through DriveMapping. Holds no program logic.
+// through DriveMapping. Holds no program logic. Its members are kept by job: the sessions, dialogs and the
+// program itself here, processes, files and the shell in linux_platform_{processes,files,shell}.cpp.
 class LinuxPlatform final : public Platform {
 public:
     LinuxPlatform(int& argc, char** argv, DriveMapping drives);
@@ -29,13 +30,13 @@ public:
     // The default-application lookups, opened on first use; throws RuntimeError when they cannot be loaded.
     ApplicationLookup& applications();
 
-    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
-                   ExitCode exitWithoutDisplay) override;
-    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText) override;
 
     std::string commandLine() override;
     std::string programFolder() override;
-    std::string programFileTitle() override;
+    std::string programPath() override;
     void beep() override;
     [[noreturn]] void endProgram(ExitCode code) override;
 
@@ -59,9 +60,6 @@ public:
 private:
     std::string nativePathOf(const std::string& path, bool forWriting = false) const;
     bool isProgramFile(const std::string& program) const;
-    // Loads one of the program's own libraries from ../lib/velmora beside the executable and returns the
-    // entry point `symbol`; null with `error` set when it cannot.
-    void* openOwnLibrary(const char* fileName, const char* symbol, std::string& error);
 
     int& argc_;
     char** argv_;
@@ -73,12 +71,5 @@ private:
     std::string desktopError_;
     std::unique_ptr<ApplicationLookup> applications_;
 };
-
-// Whether a display can be opened: QT_QPA_PLATFORM set by the user, a Wayland socket, or an X display that
-// accepts a connection. Never initialises a toolkit.
-bool DisplayAvailable();
-
-// The running executable's native path.
-std::string ExecutablePath();
 
 }  // namespace velmora::linux_platform

@@ -78,7 +78,8 @@ TEST(CopyHostFile, ReadsTheSourceBeforeTouchingTheDestination)
 TEST(ListVariants, SkipsTheActiveFileInAnyCaseAndKeepsTheLookupOrder)
 {
     FakePlatform platform;
-    for (const char* name : {"HOSTS", "hosts.Default", "Hosts.work", "hostsfile", "hosts.", "other.txt"})
+    for (const char* name : {"HOSTS", "hosts.Default", "Hosts.work", "hostsfile", "hosts.", "other.txt", "hosts.allow",
+                             "Hosts.DENY"})
         platform.files[kDir + name] = "";
     platform.files["C:\\elsewhere\\hosts.x"] = "";
     EXPECT_EQ(ListVariants(platform, kDir), (std::vector<std::string>{"hosts.", "hosts.Default", "Hosts.work"}));
@@ -96,6 +97,11 @@ TEST(FileLookup, FollowUpCallsGiveTheNextMatchThenEmptyText)
     EXPECT_EQ(lookup.next(), "");
     EXPECT_TRUE(FileExists(platform, kDir + "HOSTS.A"));
     EXPECT_FALSE(FileExists(platform, kDir + "hosts.c"));
+    // The system's own files beside the variants are never the program's, whatever the platform lists.
+    platform.files[kDir + "hosts.allow"] = "";
+    platform.files[kDir + "HOSTS.Deny"] = "";
+    EXPECT_FALSE(FileExists(platform, kDir + "hosts.allow"));
+    EXPECT_FALSE(FileExists(platform, kDir + "hosts.deny"));
 }
 
 }  // namespace

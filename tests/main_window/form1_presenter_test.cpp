@@ -5,6 +5,8 @@
 
 #include "hosts_store/hosts_store.h"
 #include "main_window/form1_presenter.h"
+#include "main_window/variant_list.h"
+#include "tests/support/end_catching_events.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fake_view.h"
 
@@ -22,6 +24,7 @@ const std::vector<bool> kAllDisabled{false, false, false, false};
 struct OpenWindow {
     FakePlatform platform;
     Form1Presenter presenter{platform};
+    testing::EndCatchingEvents events{presenter};
     FakeView view;
 
     OpenWindow()
@@ -36,7 +39,7 @@ struct OpenWindow {
 
     void attach()
     {
-        view.events = &presenter;
+        view.events = &events;
         presenter.attachView(view);
         platform.log.clear();
     }
@@ -174,10 +177,10 @@ TEST(Form1Presenter, EscapeEndsTheProgramNormallyAndOtherKeysPassOn)
 {
     OpenWindow window;
     for (int key : {13, 32, int('a'), int('q'), 26, 28, 127, 0x1b + 256}) {
-        EXPECT_FALSE(window.presenter.onKeyPress(key)) << key;
+        EXPECT_FALSE(window.events.onKeyPress(key)) << key;
         EXPECT_TRUE(window.platform.log.empty()) << key;
     }
-    EXPECT_TRUE(window.presenter.onKeyPress(27));
+    EXPECT_TRUE(window.events.onKeyPress(27));
     EXPECT_EQ(window.platform.log, (std::vector<std::string>{"end|0"}));
     EXPECT_EQ(window.platform.endedWith, ExitCode::Normal);
 }

@@ -3,6 +3,7 @@
 #include "main_window/form1_presenter.h"
 #include "main_window/shortcut_command.h"
 #include "shell/shortcuts.h"
+#include "tests/support/end_catching_events.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fake_view.h"
 
@@ -113,22 +114,20 @@ TEST(CreateVariantShortcut, WritesTheShortcutForTheSelectedFileOrSaysWhyNot)
     }
 }
 
-TEST(CreateVariantShortcut, TargetIsTheProgramFolderWithOneSeparatorAndWorkingDirectoryAsReported)
+TEST(CreateVariantShortcut, TargetIsTheProgramItselfAndWorkingDirectoryItsFolder)
 {
     struct Case {
         std::string programFolder;
         std::string target;
     };
     const Case cases[] = {
-        {"C:\\Tools", "C:\\Tools\\velmora.exe"},
-        {"C:\\", "C:\\velmora.exe"},
         {"C:\\Program Files\\Velmora\\", "C:\\Program Files\\Velmora\\velmora.exe"},
-        {"/usr/local/bin", "/usr/local/bin/velmora.exe"},
-        {"/", "/velmora.exe"},
+        {"/usr/local/bin", "/usr/local/bin/velmora"},
     };
     for (const auto& c : cases) {
         FakePlatform platform;
         platform.programFolderText = c.programFolder;
+        platform.programPathText = c.target;
         CreateVariantShortcut(platform, "hosts.work");
         EXPECT_EQ(platform.log, Joined(ShortcutCalls("work", c.target, c.programFolder), {ConfirmationBox("work")}))
             << c.programFolder;
@@ -160,7 +159,7 @@ Command3Run ClickCommand3(const std::vector<std::string>& variants, const std::s
         if (view.entries[i] == selected)
             view.selected = static_cast<int>(i);
     platform.log.clear();
-    presenter.onCommand3Click();
+    testing::EndCatchingEvents(presenter).onCommand3Click();
     return {platform.log, platform.endedWith};
 }
 

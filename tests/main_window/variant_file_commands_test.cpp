@@ -2,6 +2,7 @@
 
 #include "main_window/form1_presenter.h"
 #include "main_window/variant_file_commands.h"
+#include "tests/support/end_catching_events.h"
 #include "tests/support/fake_platform.h"
 #include "tests/support/fake_view.h"
 
@@ -20,6 +21,7 @@ struct Window {
     FakePlatform platform;
     testing::FakeView view;
     Form1Presenter presenter{platform};
+    testing::EndCatchingEvents events{presenter};
 
     explicit Window(std::vector<std::string> variants = {"hosts.my work", "hosts.work"})
     {
@@ -27,7 +29,7 @@ struct Window {
         platform.files[kDir + "hosts.Default"] = "127.0.0.1 localhost\r\n";
         for (const std::string& variant : variants)
             platform.files[kDir + variant] = "10.0.0.1 " + variant + "\r\n";
-        view.events = &presenter;
+        view.events = &events;
         presenter.startUp();
         presenter.attachView(view);
         platform.log.clear();
@@ -57,7 +59,7 @@ TEST(CreateNew, CopiesHostsWithItsHeaderOpensTheEditorAndRefills)
     for (const auto& c : cases) {
         Window window;
         window.platform.inputAnswers = {c.answer};
-        window.presenter.onCommand1Click();
+        window.events.onCommand1Click();
         EXPECT_EQ(window.platform.log,
                   (std::vector<std::string>{"input|Enter Name for the new Hosts-File|Enter Name|NewHostFile",
                                             "replace|" + kDir + c.file, "start|" + c.started + "|1"}))
@@ -76,14 +78,14 @@ TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
         Window window;
         window.platform.inputAnswers = {answer};
         const auto filesBefore = window.platform.files;
-        window.presenter.onCommand1Click();
+        window.events.onCommand1Click();
         ASSERT_EQ(window.platform.log.size(), 2u) << answer;
         EXPECT_NE(window.platform.log[1].find("|16|Invalid Name"), std::string::npos) << answer;
         EXPECT_EQ(window.platform.files, filesBefore) << answer;
     }
     Window window;
     window.platform.inputAnswers = {"a<b"};
-    window.presenter.onCommand1Click();
+    window.events.onCommand1Click();
     EXPECT_EQ(window.platform.boxes().front(),
               "box|The name 'a<b' cannot be used.\rA name must not hold any of the characters  \\ / : * ? \" < > |  "
               "nor control characters,\rand must not end in a dot.|16|Invalid Name");
@@ -92,7 +94,7 @@ TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
 TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)
 {
     Window window;
-    window.presenter.onCommand1Click();  // no scripted answer: Cancel
+    window.events.onCommand1Click();  // no scripted answer: Cancel
     EXPECT_EQ(window.platform.log.size(), 1u);
 }
 
@@ -103,14 +105,14 @@ TEST(CreateNew, AnExistingVariantIsReplacedOnlyAfterYes)
                                  "current Hosts-File?|4|Replace Host-File: hosts.work";
     window.platform.inputAnswers = {"WORK"};
     window.platform.messageAnswers = {message_answer::kNo};
-    window.presenter.onCommand1Click();
+    window.events.onCommand1Click();
     EXPECT_EQ(window.platform.boxes(), std::vector<std::string>{question});
     EXPECT_EQ(window.platform.files[kDir + "hosts.work"], "10.0.0.1 hosts.work\r\n");
     EXPECT_EQ(window.platform.log.size(), 2u);
 
     window.platform.inputAnswers = {"WORK"};
     window.platform.messageAnswers = {message_answer::kYes};
-    window.presenter.onCommand1Click();
+    window.events.onCommand1Click();
     EXPECT_EQ(window.platform.files[kDir + "hosts.work"], "#   --  WORK  --\r\n#\r\n127.0.0.1 localhost\r\n");
 }
 
@@ -118,7 +120,7 @@ TEST(ViewAndEdit, StartsTheEditorOnTheUnquotedPathOfTheSelectedEntry)
 {
     Window window;
     window.select("hosts.my work");
-    window.presenter.onCommand2Click();
+    window.events.onCommand2Click();
     EXPECT_EQ(window.platform.log, std::vector<std::string>{"start|Notepad.exe " + kDir + "hosts.my work|1"});
 }
 
@@ -126,7 +128,7 @@ TEST(ShowCurrentHosts, WarnsFirstWhateverIsSelected)
 {
     Window window;
     window.view.clearList();
-    window.presenter.onCommand4Click();
+    window.events.onCommand4Click();
     EXPECT_EQ(window.platform.log, (std::vector<std::string>{kWarning, "start|notepad.exe " + kDir + "Hosts|1"}));
 }
 
@@ -136,21 +138,21 @@ TEST(Delete, AsksAndDeletesOnlyOnYes)
     window.select("hosts.work");
     const std::string question = "box|Delete File: " + kDir + "hosts.work|4|Delete Host-File: hosts.work";
     window.platform.messageAnswers = {message_answer::kNo};
-    window.presenter.onCommand5Click();
+    window.events.onCommand5Click();
     EXPECT_EQ(window.platform.log, std::vector<std::string>{question});
     EXPECT_EQ(window.view.listIndex(), 2) << "No leaves the list as it was";
 
     window.platform.messageAnswers = {message_answer::kYes};
-    window.presenter.onCommand5Click();
+    window.events.onCommand5Click();
     EXPECT_EQ(window.platform.files.count(kDir + "hosts.work"), 0u);
     EXPECT_EQ(window.view.entries, (std::vector<std::string>{"hosts.Default", "hosts.my work"}));
     EXPECT_EQ(window.view.listIndex(), -1);
 
     // With nothing selected after the refill, Delete and Add Line do nothing at all.
     window.platform.log.clear();
-    window.presenter.onCommand5Click();
-    window.presenter.onCommand6Click();
-    window.presenter.onCommand2Click();
+    window.events.onCommand5Click();
+    window.events.onCommand6Click();
+    window.events.onCommand2Click();
     EXPECT_TRUE(window.platform.log.empty());
 }
 
@@ -180,7 +182,7 @@ TEST(AddLine, AppendsTheAnswerAsOneLineOnALineOfItsOwn)
         window.select("hosts.work");
         for (const std::string& answer : c.answers) {
             window.platform.inputAnswers = {answer};
-            window.presenter.onCommand6Click();
+            window.events.onCommand6Click();
         }
         EXPECT_EQ(window.platform.files[kDir + "hosts.work"], c.after) << c.what;
         EXPECT_EQ(window.platform.log.front(), input) << c.what;
@@ -194,7 +196,7 @@ TEST(AddLine, AVanishedVariantIsReportedAndNotCreated)
     window.select("hosts.work");
     window.platform.files.erase(kDir + "hosts.work");
     window.platform.inputAnswers = {"1.1.1.1 x"};
-    window.presenter.onCommand6Click();
+    window.events.onCommand6Click();
     EXPECT_EQ(window.platform.boxes(), std::vector<std::string>{"box|File not found:\r" + kDir + "hosts.work|0|-"});
     EXPECT_EQ(window.platform.files.count(kDir + "hosts.work"), 0u);
 }
@@ -202,7 +204,7 @@ TEST(AddLine, AVanishedVariantIsReportedAndNotCreated)
 TEST(OpenHostsDirectory, StartsTheFileManagerOnTheDirectoryWithItsBackslash)
 {
     Window window;
-    window.presenter.onPicture1Click();
+    window.events.onPicture1Click();
     EXPECT_EQ(window.platform.log, std::vector<std::string>{"start|Explorer.exe " + kDir + "|1"});
 }
 
@@ -211,7 +213,7 @@ TEST(FileCommands, AFailureEndsTheProgramWithTheRunTimeErrorReport)
     Window window;
     window.select("hosts.work");
     window.platform.failures["start|Notepad.exe " + kDir + "hosts.work"] = RuntimeErrorNumber::FileNotFound;
-    window.presenter.onCommand2Click();
+    window.events.onCommand2Click();
     ASSERT_EQ(window.platform.log.size(), 2u);
     EXPECT_EQ(window.platform.log[0],
               "box|Run-time error '53':\r\rFile not found\r\rNotepad.exe " + kDir + "hosts.work|16|Velmora");

@@ -2,30 +2,50 @@
 
 #include <algorithm>
 
-#include "shell/linux/file_names.h"
+#include "shell/paths.h"
+#include "shell/string_ops.h"
 
 namespace velmora::testing {
 
 namespace {
 
-std::string DirectoryOf(const std::string& path)
+bool NamesEqualIgnoringCase(const std::string& a, const std::string& b)
 {
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+    return LowerCaseAscii(a) == LowerCaseAscii(b);
 }
 
-std::string NameOf(const std::string& path)
+bool MatchFrom(const std::string& pattern, std::size_t p, const std::string& name, std::size_t n)
 {
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
+    if (p == pattern.size())
+        return n == name.size();
+    if (pattern[p] == '*')
+        return MatchFrom(pattern, p + 1, name, n) || (n < name.size() && MatchFrom(pattern, p, name, n + 1));
+    return n < name.size() && (pattern[p] == '?' || pattern[p] == name[n]) && MatchFrom(pattern, p + 1, name, n + 1);
+}
+
+bool WildcardMatch(const std::string& pattern, const std::string& name)
+{
+    const std::string p = LowerCaseAscii(pattern);
+    const std::string n = LowerCaseAscii(name);
+    if (MatchFrom(p, 0, n, 0))
+        return true;
+    return p.ends_with(".*") && n.find('.') == std::string::npos && MatchFrom(p.substr(0, p.size() - 2), 0, n, 0);
+}
+
+bool NameLessIgnoringCase(const std::string& a, const std::string& b)
+{
+    const std::string lowerA = LowerCaseAscii(a);
+    const std::string lowerB = LowerCaseAscii(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
 }
 
 }  // namespace
 
-int FakePlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
-                             ExitCode)
+int FakePlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title)
 {
     log.push_back("box|" + prompt + "|" + std::to_string(style) + "|" + title.value_or("-"));
+    if (noDisplay)
+        return message_answer::kNotShown;
     if (!messageAnswers.empty()) {
         const int answer = messageAnswers.front();
         messageAnswers.pop_front();
@@ -34,11 +54,14 @@ int FakePlatform::messageBox(const std::string& prompt, int style, const std::op
     return (style & 0x0F) == message_style::kYesNo ? message_answer::kYes : message_answer::kOk;
 }
 
-std::string FakePlatform::inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText)
+std::optional<std::string> FakePlatform::inputBox(const std::string& prompt, const std::string& title,
+                                                  const std::string& defaultText)
 {
     log.push_back("input|" + prompt + "|" + title + "|" + defaultText);
+    if (noDisplay)
+        return std::nullopt;
     if (inputAnswers.empty())
-        return {};
+        return std::string();
     std::string answer = inputAnswers.front();
     inputAnswers.pop_front();
     return answer;
@@ -70,7 +93,7 @@ std::optional<std::string> FakePlatform::storedKeyOf(const std::string& path) co
     if (files.count(path))
         return path;
     for (const auto& [key, content] : files)
-        if (linux_platform::NamesEqualIgnoringCase(key, path))
+        if (NamesEqualIgnoringCase(key, path))
             return key;
     return std::nullopt;
 }
@@ -78,13 +101,13 @@ std::optional<std::string> FakePlatform::storedKeyOf(const std::string& path) co
 std::vector<std::string> FakePlatform::findFiles(const std::string& pattern)
 {
     std::vector<std::string> names;
-    const std::string directory = DirectoryOf(pattern);
+    const std::string directory = DirectoryPartOf(pattern);
     for (const auto& [key, content] : files) {
-        if (linux_platform::NamesEqualIgnoringCase(DirectoryOf(key), directory) &&
-            linux_platform::WildcardMatch(NameOf(pattern), NameOf(key)))
-            names.push_back(NameOf(key));
+        if (NamesEqualIgnoringCase(DirectoryPartOf(key), directory) &&
+            WildcardMatch(LastPartOf(pattern), LastPartOf(key)))
+            names.push_back(LastPartOf(key));
     }
-    std::sort(names.begin(), names.end(), linux_platform::NameLessIgnoringCase);
+    std::sort(names.begin(), names.end(), NameLessIgnoringCase);
     return names;
 }
 

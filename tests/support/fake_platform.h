@@ -8,6 +8,7 @@
 
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
+#include "tests/support/program_ended.h"
 
 namespace velmora::testing {
 
@@ -15,7 +16,8 @@ namespace velmora::testing {
 // log of every call that has an effect a user could notice, in order.
 //
 // Files are keyed by their full program path as the test writes them; lookups match names without regard
-// to case, as the real platform does. endProgram() throws ProgramEnded.
+// to case (ASCII letters only), with `*` and `?` and the trailing ".*" rule of the real platforms.
+// endProgram() throws ProgramEnded.
 class FakePlatform : public Platform {
 public:
     // Log lines: "box|<prompt>|<style>|<title or -> ", "input|<prompt>|<title>|<default>", "beep",
@@ -29,15 +31,17 @@ public:
     std::map<std::string, RuntimeErrorNumber> failures;  // "<operation>|<path>" -> error thrown
     std::string commandLineText;
     std::string programFolderText = "C:\\Tools";
-    std::string programTitleText = "velmora";
+    std::string programPathText = "C:\\Tools\\velmora.exe";
+    // Set: no box can be shown, as on a machine without a display.
+    bool noDisplay = false;
     std::optional<ExitCode> endedWith;
 
-    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
-                   ExitCode exitWithoutDisplay) override;
-    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override;
+    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText) override;
     std::string commandLine() override { return commandLineText; }
     std::string programFolder() override { return programFolderText; }
-    std::string programFileTitle() override { return programTitleText; }
+    std::string programPath() override { return programPathText; }
     void beep() override { log.push_back("beep"); }
     [[noreturn]] void endProgram(ExitCode code) override;
     double startProcess(const std::string& commandLine, int windowStyle) override;
@@ -67,17 +71,5 @@ private:
     void failIfScripted(const std::string& operation, const std::string& path) const;
     std::optional<std::string> storedKeyOf(const std::string& path) const;
 };
-
-// Runs a piece of logic that may end the program; returns the exit code when it did.
-template <typename Action>
-std::optional<ExitCode> RunUntilEnd(Action&& action)
-{
-    try {
-        action();
-    } catch (const ProgramEnded& ended) {
-        return ended.code;
-    }
-    return std::nullopt;
-}
 
 }  // namespace velmora::testing

@@ -12,18 +12,18 @@ class ForwardingPlatform : public Platform {
 public:
     explicit ForwardingPlatform(Platform& inner) : inner_(inner) {}
 
-    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title,
-                   ExitCode exitWithoutDisplay) override
+    int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override
     {
-        return inner_.messageBox(prompt, style, title, exitWithoutDisplay);
+        return inner_.messageBox(prompt, style, title);
     }
-    std::string inputBox(const std::string& prompt, const std::string& title, const std::string& defaultText) override
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText) override
     {
         return inner_.inputBox(prompt, title, defaultText);
     }
     std::string commandLine() override { return inner_.commandLine(); }
     std::string programFolder() override { return inner_.programFolder(); }
-    std::string programFileTitle() override { return inner_.programFileTitle(); }
+    std::string programPath() override { return inner_.programPath(); }
     void beep() override { inner_.beep(); }
     [[noreturn]] void endProgram(ExitCode code) override
     {

@@ -49,7 +49,7 @@ public:
 
     std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) override
     {
-        return std::make_unique<Form1>(events);
+        return std::make_unique<qt_view::Form1>(events);
     }
 
     int runEventLoop() override { return QApplication::exec(); }

@@ -19,12 +19,14 @@
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/qt/font_substitutes.h"
+#include "tests/support/end_catching_events.h"
 #include "tests/support/forwarding_platform.h"
 #include "tests/support/temp_directory.h"
 #include "tests/support/xdg_environment.h"
 
 using namespace velmora;
 using namespace velmora::linux_platform;
+using velmora::qt_view::Form1;
 
 namespace {
 
@@ -62,18 +64,21 @@ public:
 
     QStringList recorded;
 
-    int messageBox(const std::string& prompt, int, const std::optional<std::string>&, ExitCode) override
+    int messageBox(const std::string& prompt, int, const std::optional<std::string>&) override
     {
         recorded << QString::fromStdString("box " + prompt);
         return message_answer::kOk;
     }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override
+    {
+        return std::string();
+    }
     std::string commandLine() override { return {}; }
     void beep() override { recorded << "beep"; }
     [[noreturn]] void endProgram(ExitCode code) override
     {
         recorded << QStringLiteral("end %1").arg(static_cast<int>(code));
-        throw ProgramEnded{code};
+        throw testing::ProgramEnded{code};
     }
 
 private:
@@ -89,7 +94,8 @@ struct StartedWindow {
     explicit StartedWindow(const std::string& driveC)
         : platform(driveC)
         , presenter(platform)
-        , window(presenter)
+        , events(presenter)
+        , window(events)
     {
         presenter.startUp();
         presenter.attachView(window);
@@ -97,6 +103,7 @@ struct StartedWindow {
 
     RealFilesPlatform platform;
     Form1Presenter presenter;
+    testing::EndCatchingEvents events;
     Form1 window;
 };
 

@@ -7,6 +7,7 @@
 
 #include "shell/linux/desktop_launcher.h"
 #include "shell/linux/linux_platform.h"
+#include "shell/linux/own_libraries.h"
 #include "shell/paths.h"
 #include "shell/runtime_error.h"
 #include "shell/shortcuts.h"
@@ -98,10 +99,9 @@ TEST(LinuxPlatformShortcut, LandsInTheXdgDesktopFolderAndStartsTheRealProgram)
     EXPECT_EQ(platform.specialFolder("DESKTOP"), desktop);
     EXPECT_EQ(platform.specialFolder("Favorites"), "");
 
-    // What the desktop shortcut command asks for: the program named the Windows way, in its folder.
+    // What the desktop shortcut command asks for: the program itself, in its folder.
     const std::string folder = platform.programFolder();
-    const std::string target = EnsureTrailingSeparator(folder) + platform.programFileTitle() + ".exe";
-    CreateShellShortcut(platform, target, "Desktop", "Hosts-my work", "my work", folder, 0, 0);
+    CreateShellShortcut(platform, platform.programPath(), "Desktop", "Hosts-my work", "my work", folder, 0, 0);
 
     const std::string link = desktop + "/Hosts-my work.lnk";
     const std::string fields = LnkInfo(link);

@@ -3,8 +3,10 @@
 #include <QString>
 #include <string>
 
-namespace velmora::linux_platform {
+namespace velmora::qt_view {
 
+// The toolkit texts of the program's own: bytes in, QString out and back, nothing else.
+//
 // Program texts are bytes in the system's code page (UTF-8 here); the toolkit wants QString.
 inline QString ToQString(const std::string& text)
 {
@@ -24,4 +26,4 @@ inline QString PromptToQString(const std::string& prompt)
     return text;
 }
 
-}  // namespace velmora::linux_platform
+}  // namespace velmora::qt_view

@@ -1,0 +1,77 @@
+# Velmora on Linux: POSIX for files and processes, GIO for default applications, Qt for the boxes and the
+# window. The two desktop pieces are libraries loaded only when first needed.
+
+# The program finds its libraries at ../lib/velmora relative to itself, in the build tree as installed.
+set(VELMORA_DESKTOP_LIBRARY_DIR ${CMAKE_BINARY_DIR}/lib/velmora)
+
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0 gio-unix-2.0)
+
+# --- The Linux platform without the desktop: POSIX files, processes, drive mapping ---------------------
+add_library(velmora_linux STATIC
+    shell/linux/desktop_entry_exec.cpp
+    shell/linux/desktop_launcher.cpp
+    shell/linux/desktop_window_system.cpp
+    shell/linux/directory_search.cpp
+    shell/linux/display_probe.cpp
+    shell/linux/drive_mapping.cpp
+    shell/linux/errno_mapping.cpp
+    shell/linux/file_names.cpp
+    shell/linux/linux_platform.cpp
+    shell/linux/linux_platform_files.cpp
+    shell/linux/linux_platform_processes.cpp
+    shell/linux/linux_platform_shell.cpp
+    shell/linux/linux_shortcut.cpp
+    shell/linux/own_libraries.cpp
+    shell/linux/posix_files.cpp
+    shell/linux/process_start.cpp
+    shell/linux/shell_link.cpp
+)
+target_link_libraries(velmora_linux PUBLIC velmora_logic Threads::Threads ${CMAKE_DL_LIBS} PRIVATE velmora_warnings)
+
+# --- The desktop side: default applications (GIO), Qt dialogs and the window, loaded only when needed ---
+add_library(velmora_gio STATIC shell/linux/desktop/default_applications.cpp)
+target_link_libraries(velmora_gio PUBLIC velmora_linux PkgConfig::GIO PRIVATE velmora_warnings)
+add_library(velmora_applications MODULE shell/linux/desktop/application_lookup_library.cpp)
+target_link_libraries(velmora_applications PRIVATE velmora_gio velmora_warnings)
+set_target_properties(velmora_applications PROPERTIES
+    PREFIX "" OUTPUT_NAME velmora-applications
+    LIBRARY_OUTPUT_DIRECTORY ${VELMORA_DESKTOP_LIBRARY_DIR}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+
+# The window's Qt view: no platform code, only the logic's view interface.
+add_library(velmora_qt_view STATIC
+    main_window/qt/form1.cpp
+    main_window/qt/form1_widgets.cpp
+    app/velmora.qrc
+)
+target_link_libraries(velmora_qt_view PUBLIC velmora_logic Qt6::Widgets PRIVATE velmora_warnings)
+set_target_properties(velmora_qt_view PROPERTIES AUTOMOC ON AUTORCC ON)
+
+add_library(velmora_qt STATIC
+    shell/linux/qt/qt_dialogs.cpp
+    shell/linux/qt/font_substitutes.cpp
+)
+target_link_libraries(velmora_qt PUBLIC velmora_qt_view Qt6::Widgets PRIVATE velmora_warnings)
+
+add_library(velmora_desktop MODULE shell/linux/qt/desktop_library.cpp)
+target_link_libraries(velmora_desktop PRIVATE velmora_qt velmora_warnings)
+set_target_properties(velmora_desktop PROPERTIES
+    PREFIX "" OUTPUT_NAME velmora-desktop
+    LIBRARY_OUTPUT_DIRECTORY ${VELMORA_DESKTOP_LIBRARY_DIR}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+
+# --- The program -----------------------------------------------------------------------------------------
+add_executable(velmora app/main_linux.cpp)
+target_link_libraries(velmora PRIVATE velmora_linux velmora_warnings)
+add_dependencies(velmora velmora_desktop velmora_applications)
+
+install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velmora_desktop velmora_applications LIBRARY DESTINATION lib/velmora)
+install(FILES app/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size 16 24 32 48 64 128 256)
+    install(FILES app/icons/velmora-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME velmora.png)
+endforeach()

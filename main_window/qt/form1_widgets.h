@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <functional>
+
+namespace velmora::qt_view {
+
+// The window's colours that its controls and their drawing share.
+inline const QColor kWhite(255, 255, 255);
+inline const QColor kBlack(0, 0, 0);
+inline const QColor kGrey(128, 128, 128);
+inline const QColor kDarkTeal(0, 64, 64);
+inline const QColor kTeal(0, 128, 128);
+inline const QColor kLightOrange(255, 224, 192);
+
+// A label that reports a click of the left button: pressed and released over it. It knows nothing of what
+// the click does.
+class ClickableLabel final : public QLabel {
+public:
+    ClickableLabel(QWidget* parent, std::function<void()> onClick);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::function<void()> onClick_;
+    bool pressed_ = false;
+};
+
+// A push button in the graphical style: a flat face in its own colour (the palette's Button), whatever
+// the desktop's style would make of it, with a thin border that shows hover, focus and a disabled state.
+// It only draws; its caption holds no access key.
+class GraphicalButton final : public QPushButton {
+public:
+    GraphicalButton(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+// A captioned frame as a plain line around the area, its caption on the line at the top left, in the
+// palette's WindowText over the palette's Window; the same on every desktop. It only draws.
+class CaptionedFrame final : public QGroupBox {
+public:
+    CaptionedFrame(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    static constexpr int kCaptionLeft = 6;
+    static constexpr int kCaptionPadding = 2;
+};
+
+}  // namespace velmora::qt_view

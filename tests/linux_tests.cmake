@@ -1,0 +1,61 @@
+# The Linux side's tests: the platform over real files in temporary directories, the Qt view and dialogs
+# without a display, the real program end to end, and the installed tree.
+
+add_library(velmora_linux_test_support STATIC
+    support/process_runner.cpp
+    support/temp_directory.cpp
+    support/xdg_environment.cpp
+)
+target_link_libraries(velmora_linux_test_support PUBLIC velmora_linux GTest::gtest)
+
+add_executable(velmora_linux_tests
+    shell/linux/current_directory_test.cpp
+    shell/linux/default_applications_test.cpp
+    shell/linux/drive_mapping_test.cpp
+    shell/linux/file_lookup_test.cpp
+    shell/linux/linux_shortcut_test.cpp
+    shell/linux/posix_files_test.cpp
+    shell/linux/process_start_test.cpp
+    shell/linux/shell_link_test.cpp
+)
+target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_gio GTest::gtest_main
+                      velmora_warnings)
+# The platform's shortcut tests open the desktop library (offscreen).
+add_dependencies(velmora_linux_tests velmora_desktop velmora_applications)
+gtest_discover_tests(velmora_linux_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS linux)
+
+# End-to-end tests run the real program on a temporary drive.
+add_executable(velmora_end_to_end_tests
+    e2e/desktop_programs_test.cpp
+    e2e/desktop_shortcut_test.cpp
+    e2e/switch_test.cpp
+    e2e/home_page_link_test.cpp
+)
+target_link_libraries(velmora_end_to_end_tests PRIVATE velmora_linux_test_support GTest::gtest_main velmora_warnings)
+target_compile_definitions(velmora_end_to_end_tests PRIVATE VELMORA_EXECUTABLE="$<TARGET_FILE:velmora>")
+add_dependencies(velmora_end_to_end_tests velmora velmora_desktop velmora_applications)
+gtest_discover_tests(velmora_end_to_end_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS e2e)
+
+# Tests of the Qt side, without a display.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+function(velmora_add_qt_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE velmora_qt velmora_linux_test_support velmora_logic_test_support Qt6::Test
+                          velmora_warnings)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS qt)
+endfunction()
+
+velmora_add_qt_test(tst_qt_dialogs shell/linux/qt/tst_qt_dialogs.cpp)
+velmora_add_qt_test(tst_form1 main_window/qt/tst_form1.cpp)
+
+# cmake --install gives the program, its desktop library, a valid desktop entry and the icons.
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(NOT DESKTOP_FILE_VALIDATE)
+    set(DESKTOP_FILE_VALIDATE desktop-file-validate-is-not-installed)
+endif()
+add_test(NAME InstallPutsEntryAndIconsInPlace
+         COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-check
+                 -DVALIDATE=${DESKTOP_FILE_VALIDATE} -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
+set_tests_properties(InstallPutsEntryAndIconsInPlace PROPERTIES LABELS install)

@@ -1,0 +1,208 @@
+// The real velmora.exe in the Wine prefix, on the prefix's real hosts directory. The program is copied into
+// drive C: first, as it would be installed; every box it shows is read from its window and answered.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <vector>
+
+#include "tests/windows/support/box_answerer.h"
+#include "tests/windows/support/win_temp_directory.h"
+
+namespace velmora::windows_testing {
+namespace {
+
+const std::string kHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
+const std::string kInstalledFolder = "C:\\Program Files\\Velmora e2e";
+const std::string kInstalledProgram = kInstalledFolder + "\\velmora.exe";
+
+struct ProgramRun {
+    unsigned long exitCode = 0;
+    std::vector<ShownBox> boxes;
+};
+
+std::string WindowsPathOfBuiltFile(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
+// Starts the program with exactly this text after its quoted path, answers each box with OK and waits for
+// its end.
+ProgramRun RunVelmora(const std::string& arguments)
+{
+    std::string commandLine = "\"" + kInstalledProgram + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process {};
+    ProgramRun run;
+    if (!::CreateProcessA(kInstalledProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &process)) {
+        ADD_FAILURE() << "cannot start velmora.exe: error " << ::GetLastError();
+        return run;
+    }
+    for (int waited = 0; ::WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT && waited < 300; ++waited) {
+        const ShownBox box = AnswerBox(process.dwProcessId, IDOK, "", 100);
+        if (box.found) {
+            run.boxes.push_back(box);
+            ::Sleep(100);  // the answered box closes before the next one opens
+        }
+    }
+    if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "velmora.exe did not end";
+        ::TerminateProcess(process.hProcess, 99);
+    }
+    ::GetExitCodeProcess(process.hProcess, &run.exitCode);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return run;
+}
+
+// The hosts directory's hosts files, by name; the system's other files there are left alone.
+std::map<std::string, std::string> HostsFiles()
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA((kHostsDir + "hosts*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do
+        files[found.cFileName] = ReadBytes(kHostsDir + found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return files;
+}
+
+void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
+{
+    for (const auto& [name, content] : HostsFiles()) {
+        ::SetFileAttributesA((kHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA((kHostsDir + name).c_str());
+    }
+    for (const auto& [name, content] : files)
+        WriteBytes(kHostsDir + name, content);
+}
+
+class SwitchEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::CreateDirectoryA(kInstalledFolder.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileA(WindowsPathOfBuiltFile(VELMORA_EXECUTABLE).c_str(), kInstalledProgram.c_str(), FALSE));
+        saved_ = HostsFiles();
+    }
+    void TearDown() override
+    {
+        ReplaceHostsFiles(saved_);
+        RemoveTree(kInstalledFolder);
+    }
+
+private:
+    std::map<std::string, std::string> saved_;
+};
+
+TEST_F(SwitchEndToEnd, SwitchesTheRealHostsFileAsALineCopyWithoutAnyBox)
+{
+    struct Case {
+        const char* arguments;
+        const char* variantName;
+        std::string variant;
+        std::string hostsAfter;
+    };
+    const Case cases[] = {
+        {"work", "hosts.work", "127.0.0.1 work\r\n10.0.0.1 intranet\r\n", "127.0.0.1 work\r\n10.0.0.1 intranet\r\n"},
+        {"office", "hosts.office", std::string("a\nb\r\nc\rd"), "a\nb\r\nc\r\nd\r\n"},  // LF stays, CR and the end get CR LF
+        {"  WORK  ", "hosts.work", "x\r\n", "x\r\n"},  // blanks around, another case
+        {"empty", "hosts.empty", "", ""},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "127.0.0.1 old\r\n"}, {"hosts.Default", "127.0.0.1 old\r\n"},
+                           {c.variantName, c.variant}});
+        const ProgramRun run = RunVelmora(c.arguments);
+        EXPECT_EQ(run.exitCode, 0u) << c.arguments;
+        EXPECT_TRUE(run.boxes.empty()) << c.arguments << ": " << (run.boxes.empty() ? "" : run.boxes[0].text);
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), c.hostsAfter) << c.arguments;
+        EXPECT_EQ(HostsFiles().size(), 3u) << "no temporary file stays behind";
+    }
+}
+
+TEST_F(SwitchEndToEnd, RefusesNamesThatAreNoVariantNamesAndChangesNothing)
+{
+    const std::string windowMissing = "the window cannot be opened: this Windows build has no window yet";
+    for (const char* name : {"..\\..\\..\\win.ini", "..", ".", "sub/hosts", "C:x", "*", "hosts.*"}) {
+        const std::map<std::string, std::string> before {
+            {"hosts", "127.0.0.1 old\r\n"}, {"hosts.Default", "127.0.0.1 old\r\n"}, {"hosts.work", "w\r\n"}};
+        ReplaceHostsFiles(before);
+        const ProgramRun run = RunVelmora(name);
+        ASSERT_EQ(run.boxes.size(), 2u) << name;
+        EXPECT_EQ(run.boxes[0].title, "Velmora");
+        EXPECT_EQ(run.boxes[0].text, std::string("Invalid Commandline:  ") + name);
+        EXPECT_EQ(run.boxes[1].text, windowMissing);
+        EXPECT_EQ(run.exitCode, 4u) << name;
+        EXPECT_EQ(HostsFiles(), before) << name;
+    }
+    ReplaceHostsFiles({{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}});
+    const ProgramRun blanks = RunVelmora("   ");
+    ASSERT_FALSE(blanks.boxes.empty());
+    EXPECT_EQ(blanks.boxes[0].text, "Invalid Commandline:  ");
+}
+
+TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
+{
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> before;
+        const char* arguments;
+        std::vector<std::pair<std::string, std::string>> boxes;  // title, text
+        unsigned long exitCode;
+        std::map<std::string, std::string> after;
+    };
+    const std::string firstStartText = "First Start?  Default - Backup not found\r\nUsing current Hosts as defaul Backup";
+    const Case cases[] = {
+        {"first start", {{"hosts", "127.0.0.1 a\n10.0.0.1 b"}}, "",
+         {{"First Start - Creating Backup!", firstStartText},
+          {"Velmora", "the window cannot be opened: this Windows build has no window yet"}},
+         4, {{"hosts", "127.0.0.1 a\n10.0.0.1 b"}, {"hosts.Default", "127.0.0.1 a\n10.0.0.1 b\r\n"}}},
+        {"first start with a command line", {{"hosts", "h\r\n"}, {"hosts.work", "w\r\n"}}, "work",
+         {{"Velmora", "Default File not found! - Commandline skiped!\r\nCommandline: work"},
+          {"First Start - Creating Backup!", firstStartText},
+          {"Velmora", "the window cannot be opened: this Windows build has no window yet"}},
+         4, {{"hosts", "h\r\n"}, {"hosts.Default", "h\r\n"}, {"hosts.work", "w\r\n"}}},
+        {"no hosts", {{"hosts.Default", "d\r\n"}}, "",
+         {{"Host-File not found!", "File not found: \r\nC:\\Windows\\System32\\drivers\\etc\\"}}, 3,
+         {{"hosts.Default", "d\r\n"}}},
+        {"no hosts, but a switch creates it", {{"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}, "work", {}, 0,
+         {{"hosts", "w\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles(c.before);
+        const ProgramRun run = RunVelmora(c.arguments);
+        ASSERT_EQ(run.boxes.size(), c.boxes.size()) << c.what;
+        for (std::size_t i = 0; i < c.boxes.size(); ++i) {
+            EXPECT_EQ(run.boxes[i].title, c.boxes[i].first) << c.what;
+            EXPECT_EQ(run.boxes[i].text, c.boxes[i].second) << c.what;
+        }
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
+        EXPECT_EQ(HostsFiles(), c.after) << c.what;
+    }
+}
+
+TEST_F(SwitchEndToEnd, AReadOnlyHostsFileEndsWithTheErrorReportAndKeepsItsContent)
+{
+    ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "old\r\n"}, {"hosts.work", "new\r\n"}});
+    ASSERT_TRUE(::SetFileAttributesA((kHostsDir + "hosts").c_str(), FILE_ATTRIBUTE_READONLY));
+    const ProgramRun run = RunVelmora("work");
+    ASSERT_EQ(run.boxes.size(), 1u);
+    EXPECT_EQ(run.boxes[0].text.rfind("Run-time error '70':", 0), 0u) << run.boxes[0].text;
+    EXPECT_NE(run.boxes[0].text.find(kHostsDir + "hosts"), std::string::npos) << run.boxes[0].text;
+    EXPECT_EQ(run.exitCode, 1u);
+    EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n");
+    EXPECT_EQ(HostsFiles().size(), 3u);
+}
+
+}  // namespace
+}  // namespace velmora::windows_testing
