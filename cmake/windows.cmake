@@ -30,6 +30,10 @@ configure_file(app/velmora.rc.in ${CMAKE_BINARY_DIR}/generated/velmora.rc @ONLY)
 add_executable(velmora WIN32 app/main_windows.cpp ${CMAKE_BINARY_DIR}/generated/velmora.rc)
 target_link_libraries(velmora PRIVATE velmora_windows velmora_logic velmora_warnings)
 
+# The window-less switch of a large variant against `cmd /c copy`, under Wine: scripts/windows/bench.sh.
+add_executable(velmora_switch_bench_windows EXCLUDE_FROM_ALL bench/switch_bench_win.cpp)
+target_link_libraries(velmora_switch_bench_windows PRIVATE velmora_warnings)
+
 if(VELMORA_BUILD_TESTS)
     enable_testing()
     add_subdirectory(tests/windows)

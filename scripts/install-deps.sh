@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
     # the desktop the program meets: default applications, MIME data, user folders, fonts
     xdg-utils xdg-user-dirs shared-mime-info fontconfig fonts-liberation fonts-liberation2
+    # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64
 )
 
 missing=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and tests Velmora with warnings as errors: the toolkit-free logic on
 # its own, the whole Linux program, and the whole Linux program again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer; then the Windows program, cross-built with mingw-w64 and tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +13,8 @@ for preset in logic ci ci-asan; do
     cmake --build --preset "$preset"
     ctest --preset "$preset"
 done
+
+echo "== windows build =="
+cmake --preset windows -DVELMORA_WARNINGS_AS_ERRORS=ON
+cmake --build --preset windows
+ctest --preset windows
