@@ -3,6 +3,8 @@
 #   wine-env.sh setup STATE            a throw-away HOME, an Xvfb display, a running wineserver and a fresh prefix
 #   wine-env.sh run STATE PROGRAM ...  runs a Windows program there (the tests' cross-compiling emulator)
 #   wine-env.sh cleanup STATE          stops the server and the display and removes everything
+# With VELMORA_WINE_DISPLAY set (say to "$DISPLAY"), setup uses that display instead of starting Xvfb, so
+# that the boxes can be seen and answered.
 # Background processes are started with their standard streams detached: ctest reads a test's output until
 # every holder of the pipe has gone, and a wineserver or Xvfb would hold it for as long as it runs.
 set -euo pipefail
@@ -35,7 +37,9 @@ cleanup() {
 setup() {
     cleanup
     mkdir -p "$state/home" "$state/prefix"
-    if command -v Xvfb >/dev/null; then
+    if [ -n "${VELMORA_WINE_DISPLAY:-}" ]; then
+        echo "$VELMORA_WINE_DISPLAY" >"$state/display"
+    elif command -v Xvfb >/dev/null; then
         # Xvfb picks a free display itself and writes its number to descriptor 3.
         Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$state/display-number" </dev/null >/dev/null 2>&1 &
         echo $! >"$state/xvfb.pid"

@@ -30,6 +30,7 @@ constexpr Mapping kMappings[] = {
     {ERROR_DRIVE_LOCKED, RuntimeErrorNumber::PermissionDenied},
     {ERROR_USER_MAPPED_FILE, RuntimeErrorNumber::PermissionDenied},
     {ERROR_PRIVILEGE_NOT_HELD, RuntimeErrorNumber::PermissionDenied},
+    {ERROR_UNABLE_TO_REMOVE_REPLACED, RuntimeErrorNumber::PermissionDenied},  // another program holds it
     {kElevationRequired, RuntimeErrorNumber::PermissionDenied},
     {ERROR_INVALID_HANDLE, RuntimeErrorNumber::BadFileNameOrNumber},
     {ERROR_INVALID_NAME, RuntimeErrorNumber::BadFileNameOrNumber},

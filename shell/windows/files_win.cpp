@@ -170,24 +170,38 @@ void DiscardTemporary(const std::string& path)
 }
 
 // Puts the flushed temporary in place of an existing file. Passing a backup name keeps ReplaceFileA's
-// half-way failures recoverable: 1176 leaves both files under their own names, and after 1177 the old file
-// sits under the backup name and is moved back.
+// half-way failures recoverable: after 1176 both files keep their own names, and after 1177 the old file
+// sits under the backup name and is moved back. Whatever failed, the old content is at the path again.
 void ReplaceExisting(const std::string& path, const std::string& temporary)
 {
     const std::string backup = TemporarySiblingOf(path, ".bak");
-    if (TryWhileShared([&] {
-            return ::ReplaceFileA(path.c_str(), temporary.c_str(), backup.c_str(),
-                                  REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                                  nullptr) != FALSE;
-        })) {
-        DiscardTemporary(backup);
-        return;
-    }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 &&
-        ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+    const bool replaced = TryWhileShared([&] {
+        return ::ReplaceFileA(path.c_str(), temporary.c_str(), backup.c_str(),
+                              REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                              nullptr) != FALSE;
+    });
+    const DWORD error = replaced ? ERROR_SUCCESS : ::GetLastError();
+    const bool pathEmpty = ::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+    const bool backupKept = ::GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (!replaced && pathEmpty && backupKept)
         ::MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
-    throw ErrorFromWin32(error, path);
+    else if (backupKept)
+        DiscardTemporary(backup);
+    if (!replaced)
+        throw ErrorFromWin32(error, path);
+}
+
+// Creates the hidden temporary sibling; a name left behind by an earlier run of the same process id is
+// passed over.
+HANDLE CreateTemporarySibling(const std::string& path, std::string& temporary)
+{
+    for (int attempt = 0;; ++attempt) {
+        temporary = TemporarySiblingOf(path, ".tmp");
+        const HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS || attempt == 100)
+            return file;
+    }
 }
 
 }  // namespace
@@ -257,9 +271,8 @@ void ReplaceFileDurably(const std::string& path, const std::vector<std::string_v
     DWORD attributes = 0;
     const bool exists = CheckWritable(path, attributes);
 
-    const std::string temporary = TemporarySiblingOf(path, ".tmp");
-    Handle file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
-                              nullptr));
+    std::string temporary;
+    Handle file(CreateTemporarySibling(path, temporary));
     if (!file.valid())
         throw LastError(path);
     try {

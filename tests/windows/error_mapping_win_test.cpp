@@ -33,6 +33,7 @@ TEST(ErrorNumberFromWin32, MapsTheSystemsCodesToTheRunTimeNumbers)
         {ERROR_NOT_ENOUGH_MEMORY, RuntimeErrorNumber::OutOfMemory},
         {ERROR_GEN_FAILURE, RuntimeErrorNumber::DeviceIoError},
         {ERROR_HANDLE_EOF, RuntimeErrorNumber::InputPastEndOfFile},
+        {ERROR_UNABLE_TO_REMOVE_REPLACED, RuntimeErrorNumber::PermissionDenied},
         {ERROR_UNABLE_TO_MOVE_REPLACEMENT, RuntimeErrorNumber::PathFileAccessError},
         {ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, RuntimeErrorNumber::PathFileAccessError},
         {ERROR_CANT_RESOLVE_FILENAME, RuntimeErrorNumber::PathFileAccessError},  // anything else
