@@ -19,7 +19,7 @@ wine_server() { command -v wineserver || echo /usr/lib/wine/wineserver; }
 enter() {
     export WINEPREFIX="$state/prefix" HOME="$state/home" WINEDEBUG=-all
     # A saved .lnk would otherwise also become a launcher in the real desktop menus.
-    export WINEDLLOVERRIDES=winemenubuilder.exe=d
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
     unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_DESKTOP_DIR
     if [ -s "$state/display" ]; then export DISPLAY="$(cat "$state/display")"; else unset DISPLAY; fi
 }
