@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A private Wine world for the Windows tests, kept under one state folder:
-#   wine-env.sh setup STATE            a throw-away HOME, an Xvfb display, a running wineserver and a fresh prefix
+#   wine-env.sh setup STATE [KEEPER]   a throw-away HOME, an Xvfb display, a running wineserver and a fresh prefix;
+#                                      KEEPER, a Windows program that waits, keeps Wine's services up meanwhile
 #   wine-env.sh run STATE PROGRAM ...  runs a Windows program there (the tests' cross-compiling emulator)
 #   wine-env.sh cleanup STATE          stops the server and the display and removes everything
 # With VELMORA_WINE_DISPLAY set (say to "$DISPLAY"), setup uses that display instead of starting Xvfb, so
@@ -53,11 +54,12 @@ setup() {
     "$(wine_loader)" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
     # Without a window manager a window closes in milliseconds instead of two seconds when Wine draws its frame.
     "$(wine_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
+    if [ -n "${keeper:-}" ]; then "$(wine_loader)" "$keeper" </dev/null >/dev/null 2>&1 & fi
     echo "Wine prefix ready in $WINEPREFIX${DISPLAY:+ on display $DISPLAY}"
 }
 
 case "$command" in
-setup) setup ;;
+setup) keeper=${1:-}; setup ;;
 cleanup) cleanup ;;
 run) enter; exec "$(wine_loader)" "$@" ;;
 *) echo "unknown command: $command" >&2; exit 2 ;;

@@ -160,7 +160,7 @@ std::unique_ptr<WScriptShell> WScriptShell::Create()
     if (FAILED(::CLSIDFromProgID(L"WScript.Shell", &shellClass)))
         return nullptr;
     IDispatch* shell = nullptr;
-    if (FAILED(::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+    if (FAILED(::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                   reinterpret_cast<void**>(&shell))) ||
         !shell)
         return nullptr;
