@@ -29,13 +29,19 @@ cleanup() {
     [ -d "$state" ] || return 0
     enter
     # The server goes first, then its prefix, then the display (the other order orphans Wine's services).
-    if [ -d "$WINEPREFIX" ]; then "$(wine_server)" -k </dev/null >/dev/null 2>&1 || true; fi
+    # The server must be gone before its prefix: a new prefix can get the same inode, and so the same
+    # server socket, and its first program would then meet the dying server.
+    if [ -d "$WINEPREFIX" ]; then
+        "$(wine_server)" -k </dev/null >/dev/null 2>&1 || true
+        "$(wine_server)" -w </dev/null >/dev/null 2>&1 || true
+    fi
     rm -rf "$state/prefix" "$state/home"
     if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
     rm -rf "$state"
 }
 
 setup() {
+    trap '[ -f "$state/wineboot.log" ] && cat "$state/wineboot.log" >&2' ERR
     cleanup
     mkdir -p "$state/home" "$state/prefix"
     if [ -n "${VELMORA_WINE_DISPLAY:-}" ]; then
