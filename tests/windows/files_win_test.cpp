@@ -101,13 +101,6 @@ TEST(FindOrdinaryFiles, NeverListsASymbolicLink)
     EXPECT_NE(ErrorOf([&] { ReadWholeFile(dir / "hosts.link"); }), RuntimeErrorNumber::InternalError);
 }
 
-TEST(SortNamesIgnoringCase, OrdersByNameAndThenByBytes)
-{
-    std::vector<std::string> names {"b", "A", "hosts.Work", "hosts", "a", "hosts.work", "HOSTS.alpha"};
-    SortNamesIgnoringCase(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "b", "hosts", "HOSTS.alpha", "hosts.Work", "hosts.work"}));
-}
-
 TEST(ReadWholeFile, GivesTheBytesOfOrdinaryFilesOnly)
 {
     WinTempDirectory dir;
