@@ -206,3 +206,41 @@ TEST_F(SwitchEndToEnd, AReadOnlyHostsFileEndsWithTheErrorReportAndKeepsItsConten
 
 }  // namespace
 }  // namespace velmora::windows_testing
+
+namespace velmora::windows_testing {
+namespace {
+
+// What Windows reads from the program file before it runs it: the manifest that asks for administrator
+// rights, the icon (PNG entries, which the shell must be able to decode) and the version information.
+TEST(ProgramFile, CarriesItsManifestIconAndVersion)
+{
+    const std::string program = WindowsPathOfBuiltFile(VELMORA_EXECUTABLE);
+    const HMODULE image = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr) << ::GetLastError();
+    const HRSRC manifest = ::FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(::LockResource(::LoadResource(image, manifest))),
+                           ::SizeofResource(image, manifest));
+    EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    for (int size : {16, 32, 48, 256}) {
+        const HANDLE icon = ::LoadImageA(image, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon)
+            ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    ::FreeLibrary(image);
+
+    DWORD ignored = 0;
+    std::string version(::GetFileVersionInfoSizeA(program.c_str(), &ignored), '\0');
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+    char* name = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(version.data(), "\\StringFileInfo\\040904E4\\ProductName",
+                                 reinterpret_cast<void**>(&name), &length));
+    EXPECT_STREQ(name, "Velmora");
+}
+
+}  // namespace
+}  // namespace velmora::windows_testing
