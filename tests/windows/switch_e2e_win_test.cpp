@@ -191,17 +191,30 @@ TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
     }
 }
 
-TEST_F(SwitchEndToEnd, AReadOnlyHostsFileEndsWithTheErrorReportAndKeepsItsContent)
+// A copy that fails ends the program with the run-time error report, and `hosts` keeps its content.
+TEST_F(SwitchEndToEnd, AFailedCopyEndsWithTheErrorReportAndKeepsHosts)
 {
-    ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "old\r\n"}, {"hosts.work", "new\r\n"}});
-    ASSERT_TRUE(::SetFileAttributesA((kHostsDir + "hosts").c_str(), FILE_ATTRIBUTE_READONLY));
-    const ProgramRun run = RunVelmora("work");
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text.rfind("Run-time error '70':", 0), 0u) << run.boxes[0].text;
-    EXPECT_NE(run.boxes[0].text.find(kHostsDir + "hosts"), std::string::npos) << run.boxes[0].text;
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n");
-    EXPECT_EQ(HostsFiles().size(), 3u);
+    struct Case {
+        const char* what;
+        const char* arguments;
+        DWORD hostsAttributes;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"read-only hosts", "work", FILE_ATTRIBUTE_READONLY, "Run-time error '70':"},
+        // The lookup matches the wildcard, but no file is named so.
+        {"a wildcard that matches a variant", "w?rk", FILE_ATTRIBUTE_ARCHIVE, "Run-time error '52':"},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "old\r\n"}, {"hosts.work", "new\r\n"}});
+        ASSERT_TRUE(::SetFileAttributesA((kHostsDir + "hosts").c_str(), c.hostsAttributes));
+        const ProgramRun run = RunVelmora(c.arguments);
+        ASSERT_EQ(run.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(run.boxes[0].text.rfind(c.report, 0), 0u) << run.boxes[0].text;
+        EXPECT_EQ(run.exitCode, 1u) << c.what;
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n") << c.what;
+        EXPECT_EQ(HostsFiles().size(), 3u) << c.what;
+    }
 }
 
 }  // namespace
