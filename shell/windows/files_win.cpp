@@ -15,7 +15,7 @@ namespace {
 constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
 constexpr DWORD kHiddenFromUsers = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A Win32 handle closed when it goes out of scope.
+// Owns a Win32 handle and closes it when it goes out of scope; it does nothing else with it.
 class Handle {
 public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
@@ -62,7 +62,6 @@ bool TryWhileShared(Step&& step)
             return false;
         ::Sleep(pause);
         pause *= 2;
-        ::SetLastError(error);
     }
 }
 

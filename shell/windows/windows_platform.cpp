@@ -34,7 +34,8 @@ bool NamesEqualIgnoringAsciiCase(const std::string& a, const char* b)
     return ::lstrcmpiA(a.c_str(), b) == 0;
 }
 
-// A shortcut written by the project's own Shell Link writer, for systems without the shell object.
+// A shortcut written by the project's own Shell Link writer, for systems without the shell object. It
+// keeps the values until save() and touches no file before.
 class ShellLinkFileShortcut final : public ShellShortcut {
 public:
     explicit ShellLinkFileShortcut(std::string path) : path_(std::move(path)) {}
