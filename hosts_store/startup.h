@@ -12,6 +12,8 @@ struct StartupOutcome {
     std::string hostsDir;
     // Replaces the window's normal caption for the whole run when the command line named no variant.
     std::optional<std::string> caption;
+    // The command line named something and did not switch: without a window that is how the run ends.
+    bool commandLineRefused = false;
 };
 
 // Whether a command-line name can name a variant at all: not empty, no wildcard `*`, and nothing that
