@@ -22,6 +22,8 @@ enum class ExitCode : int {
     CommandLineRefused = 2,  // a command line that did not switch, with no display to go on with the window
     HostsMissing = 3,        // there is no active hosts file: the stop box
     NoDisplay = 4,           // a box or the window was needed, but no display could be opened
+    // 5 is kept for a switch that needed administrator rights the user did not give.
+    DriveSettingRefused = 6,  // the sandbox drive variable is set but names no absolute folder
 };
 
 // Message box styles: the sum of a button set and an icon.
@@ -105,6 +107,10 @@ public:
     // which names the program itself never treats as its files is the caller's rule. Never fails: a path
     // the file system rejects gives no names.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+    // The stored name of whatever the path names in its folder (an ordinary file, a folder, a link, a device;
+    // hidden or not), matched as the platform matches names; nothing when no entry has that name. Unlike
+    // findFiles it hides nothing: it is the question to ask before a new file is written.
+    virtual std::optional<std::string> storedEntryName(const std::string& path) = 0;
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.
