@@ -27,6 +27,16 @@ bool IsControlCharacter(char c)
     return byte < 0x20 || byte == 0x7F;
 }
 
+// Whether the entry stored under `existingName` is one of the variants the listing shows for `variant`.
+bool IsListedVariant(Platform& platform, const std::string& variant, const std::string& existingName)
+{
+    FileLookup lookup(platform);
+    for (std::string name = lookup.first(variant); !name.empty(); name = lookup.next())
+        if (name == existingName)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 std::string ProblemWithNewVariantName(const std::string& trimmedName)
@@ -41,6 +51,9 @@ std::string ProblemWithNewVariantName(const std::string& trimmedName)
         return "The name '" + trimmedName + "' cannot be used." + kCR +
                "A name must not hold any of the characters  \\ / : * ? \" < > |  nor control characters," + kCR +
                "and must not end in a dot.";
+    if (IsSystemFileName(kVariantPrefix + trimmedName))
+        return "The name '" + trimmedName + "' cannot be used." + kCR + "'" + kVariantPrefix + trimmedName +
+               "' is one of the system's own files, not a Hosts-File.";
     return {};
 }
 
@@ -55,11 +68,20 @@ void CreateNewVariant(Form1View& view, Platform& platform, const std::string& ho
         return;
     }
 
+    // Whatever stands under the name is asked about: only a variant may be replaced, never a folder, a link
+    // or any other entry that the listing leaves out.
     const std::string variant = hostsDir + kVariantPrefix + trimmedName;
-    if (const std::string existing = FileLookup(platform).first(variant); !existing.empty()) {
-        const int answer = ShowMessage(platform, "The Hosts-File '" + existing + "' exists already." + kCR +
-                                                   "Replace it with a copy of the current Hosts-File?",
-                                               message_style::kYesNo, "Replace Host-File: " + existing);
+    if (const std::optional<std::string> existing = platform.storedEntryName(variant)) {
+        if (!IsListedVariant(platform, variant, *existing)) {
+            ShowMessage(platform,
+                        "The name '" + trimmedName + "' cannot be used." + kCR + "'" + *existing +
+                            "' exists already and is not a Hosts-File; it is left as it is.",
+                        message_style::kStopIcon, std::string("Invalid Name"));
+            return;
+        }
+        const int answer = ShowMessage(platform, "The Hosts-File '" + *existing + "' exists already." + kCR +
+                                                     "Replace it with a copy of the current Hosts-File?",
+                                       message_style::kYesNo, "Replace Host-File: " + *existing);
         if (answer != message_answer::kYes)
             return;
     }

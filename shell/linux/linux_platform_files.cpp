@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/linux/directory_search.h"
@@ -30,6 +31,16 @@ std::vector<std::string> LinuxPlatform::findFiles(const std::string& pattern)
     } catch (const RuntimeError&) {
         return {};  // a path the file system rejects finds nothing
     }
+}
+
+std::optional<std::string> LinuxPlatform::storedEntryName(const std::string& path)
+{
+    // The mapping already resolves an existing last component without regard to case.
+    const std::string native = nativePathOf(path);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0)
+        return std::nullopt;
+    return LastPartOf(native);
 }
 
 std::string LinuxPlatform::readTextFile(const std::string& path)

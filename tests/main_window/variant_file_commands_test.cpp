@@ -74,8 +74,11 @@ TEST(CreateNew, CopiesHostsWithItsHeaderOpensTheEditorAndRefills)
 TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
 {
     for (const std::string answer : {" ", "   ", "a\\b", "..\\x", "a/b", "c:x", "a*", "a?", "a\"b", "<a>", "a|b",
-                                     "a\tb", "work.", "..", "."}) {
+                                     "a\tb", "work.", "..", ".", "allow", " DENY ", "Folder", "hidden"}) {
         Window window;
+        // What the listing never shows is never replaced: the system's own files, a folder, a hidden entry.
+        window.platform.files[kDir + "hosts.deny"] = "ALL: ALL\n";
+        window.platform.otherEntries = {kDir + "hosts.folder", kDir + "HOSTS.hidden"};
         window.platform.inputAnswers = {answer};
         const auto filesBefore = window.platform.files;
         window.events.onCommand1Click();

@@ -111,6 +111,16 @@ std::vector<std::string> FakePlatform::findFiles(const std::string& pattern)
     return names;
 }
 
+std::optional<std::string> FakePlatform::storedEntryName(const std::string& path)
+{
+    if (const auto key = storedKeyOf(path))
+        return LastPartOf(*key);
+    for (const std::string& entry : otherEntries)
+        if (NamesEqualIgnoringCase(entry, path))
+            return LastPartOf(entry);
+    return std::nullopt;
+}
+
 std::string FakePlatform::readTextFile(const std::string& path)
 {
     failIfScripted("read", path);

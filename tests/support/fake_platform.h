@@ -26,6 +26,7 @@ public:
     std::vector<std::string> log;
 
     std::map<std::string, std::string> files;  // full path -> content
+    std::vector<std::string> otherEntries;     // full paths of folders, links, devices: never listed
     std::deque<int> messageAnswers;            // answers for the next boxes; OK / Yes when empty
     std::deque<std::string> inputAnswers;      // answers for the next input boxes; Cancel when empty
     std::map<std::string, RuntimeErrorNumber> failures;  // "<operation>|<path>" -> error thrown
@@ -46,6 +47,7 @@ public:
     [[noreturn]] void endProgram(ExitCode code) override;
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::optional<std::string> storedEntryName(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;

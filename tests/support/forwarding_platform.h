@@ -32,6 +32,10 @@ public:
     }
     double startProcess(const std::string& line, int style) override { return inner_.startProcess(line, style); }
     std::vector<std::string> findFiles(const std::string& pattern) override { return inner_.findFiles(pattern); }
+    std::optional<std::string> storedEntryName(const std::string& path) override
+    {
+        return inner_.storedEntryName(path);
+    }
     std::string readTextFile(const std::string& path) override { return inner_.readTextFile(path); }
     void replaceTextFile(const std::string& path, const TextPieces& content) override
     {
