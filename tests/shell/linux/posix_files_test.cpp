@@ -52,7 +52,7 @@ TEST(ReplaceFileAtomically, KeepsModeAndLeavesNoTemporaryBehind)
     ASSERT_EQ(::stat((dir / "hosts.new").c_str(), &status), 0);
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+    EXPECT_EQ(status.st_mode & 07777, 0664u & ~mask);  // never writable for others
 }
 
 TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsThem)
