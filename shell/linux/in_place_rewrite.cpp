@@ -161,9 +161,9 @@ void Reserve(int fd, std::uint64_t size, const std::string& path)
     result = ::posix_fallocate(fd, 0, length);
     if (result == 0 || result == EOPNOTSUPP || result == EINVAL)
         return;  // EOPNOTSUPP/EINVAL: nothing can be reserved here; the restore on failure must do
-    if (::ftruncate(fd, before.st_size) != 0) {
-        // The old content is still there; only the zeros added at its end could not be taken away again.
-    }
+    // Takes away the zeros it may have added at the end; the old content itself was not touched.
+    const bool shrunkBack = ::ftruncate(fd, before.st_size) == 0;
+    static_cast<void>(shrunkBack);
     ThrowErrno(path, result);
 }
 
@@ -221,7 +221,7 @@ RecoveryResult RecoverJournal(const std::string& directory, const std::string& m
     }
     if (!marker.valid())
         return RecoveryResult::JournalGone;
-    if (::flock(marker.get(), LOCK_EX | LOCK_NB) != 0)
+    if (!TryLock(marker.get()))
         return RecoveryResult::JournalInUse;  // a running switch holds it
     struct stat linked {};
     if (::lstat(markerPath.c_str(), &linked) != 0 || linked.st_ino != markerStatus.st_ino ||
@@ -242,7 +242,12 @@ RecoveryResult RecoverJournal(const std::string& directory, const std::string& m
 
     const std::string targetPath = directory + "/" + journal->targetName;
     struct stat targetStatus {};
-    FileDescriptor target = OpenOrdinaryFileIfPresent(targetPath, O_RDWR, targetStatus);
+    FileDescriptor target;
+    try {
+        target = OpenOrdinaryFileIfPresent(targetPath, O_RDWR, targetStatus);
+    } catch (const RuntimeError&) {
+        return RecoveryResult::JournalInUse;  // not this user's to write, or no longer a file: keep the copies
+    }
     if (!target.valid())
         return RecoveryResult::JournalInUse;  // nothing to restore into; keep the copies
     if (targetStatus.st_ino != journal->inode) {
@@ -274,8 +279,7 @@ FileDescriptor CreateLockedMarker(const JournalPaths& paths, const std::string& 
             continue;
         }
         struct stat status {};
-        if (::flock(marker.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(marker.get(), &status) == 0 &&
-            status.st_nlink > 0)
+        if (TryLock(marker.get()) && ::fstat(marker.get(), &status) == 0 && status.st_nlink > 0)
             return marker;
         // A recovery took this marker for a stale one between its creation and the lock: start again.
     }
@@ -358,8 +362,7 @@ void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std:
         journal.oldContent = ReadThrough(targetFd, path, old.get(), paths.oldContent);
         SyncFile(old.get(), paths.oldContent);
         const std::string text = MarkerText(journal);
-        if (::pwrite(marker.get(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
-            ThrowErrno(paths.marker);
+        WriteAll(marker.get(), {text}, paths.marker);
         SyncFile(marker.get(), paths.marker);
         SyncDirectory(directory);
     } catch (...) {

@@ -79,8 +79,7 @@ LockedTemporary CreateLockedTemporary(const std::string& directory, const std::s
             return temporary;
         struct stat status {};
         // A clean-up may have taken it for stale between its creation and the lock; then make another.
-        if (::flock(temporary.fd.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(temporary.fd.get(), &status) == 0 &&
-            status.st_nlink > 0)
+        if (TryLock(temporary.fd.get()) && ::fstat(temporary.fd.get(), &status) == 0 && status.st_nlink > 0)
             return temporary;
     }
     errno = EAGAIN;
@@ -113,7 +112,7 @@ void RemoveStaleTemporaries(const std::string& directory)
             opened.st_dev != before.st_dev || !S_ISREG(opened.st_mode))
             continue;
         if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
-            continue;  // a running switch is writing it
+            continue;  // a running switch is writing it (or the lock cannot tell: then leave it, too)
         struct stat still {};
         if (::fstatat(directoryFd.get(), name.c_str(), &still, AT_SYMLINK_NOFOLLOW) == 0 &&
             still.st_ino == opened.st_ino && still.st_dev == opened.st_dev)

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -111,6 +112,11 @@ FileDescriptor OpenOrdinaryFile(const std::string& path, int accessFlags, struct
     if (!fd.valid())
         ThrowErrno(path, ENOENT);
     return fd;
+}
+
+bool TryLock(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
 }
 
 void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::string& pathForErrors)

@@ -43,6 +43,10 @@ FileDescriptor OpenOrdinaryFile(const std::string& path, int accessFlags, struct
 // The same, but a name that stands for nothing gives an invalid descriptor instead of an error.
 FileDescriptor OpenOrdinaryFileIfPresent(const std::string& path, int accessFlags, struct stat& status);
 
+// Takes an exclusive flock without waiting. False only when another holder has it; where the file system
+// has no locks, the caller goes on unprotected rather than not at all.
+bool TryLock(int fd);
+
 // Writes the pieces one after another from the descriptor's position, retrying short writes and EINTR.
 void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::string& pathForErrors);
 
