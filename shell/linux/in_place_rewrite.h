@@ -35,7 +35,7 @@ namespace velmora::linux_platform {
 // journal then stays for the next start.
 void RecoverInterruptedRewrites(const std::string& nativeDirectory);
 
-// For the file operations, before a file is changed by any means: finishes the journal of `path`, if one
+// For the file operations, before a file is read or changed: finishes the journal of `path`, if one
 // was left, as RecoverInterruptedRewrites does. Throws RuntimeError (Permission denied) when a running
 // switch holds it or this user may not finish it, and when it cannot be finished.
 void FinishInterruptedRewriteOf(const std::string& path);

@@ -204,6 +204,7 @@ void KeepMode(int fd, mode_t mode)
 
 std::string ReadWholeFile(const std::string& path)
 {
+    FinishInterruptedRewriteOf(path);  // never copies a file that a killed rewrite left cut
     struct stat status {};
     const FileDescriptor fd = OpenOrdinaryFile(path, O_RDONLY, status);
 

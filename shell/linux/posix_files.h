@@ -12,6 +12,7 @@ namespace velmora::linux_platform {
 // root. A created file gets mode 0664 less the umask: never writable for others. Failures throw
 // RuntimeError with the native path.
 
+// Reads the whole file. A rewrite of it that a kill interrupted is finished first (in_place_rewrite.h).
 std::string ReadWholeFile(const std::string& path);
 
 // Replaces a file so that it holds its old or its new content at every moment, also across a crash: the
@@ -22,7 +23,8 @@ std::string ReadWholeFile(const std::string& path);
 // Where the file cannot be renamed over (a bind mount) or this user cannot give a new file its owner and
 // attributes, it is rewritten in place under a journal (see in_place_rewrite.h); where no sibling can be
 // made at all (a directory the user may not write), it is rewritten in place with its old content kept in
-// memory. Afterwards the temporaries that killed switches left in the directory are removed.
+// memory. An interrupted rewrite of the file is finished first; afterwards the temporaries that killed
+// switches left in the directory are removed.
 // `executable` adds execute permission wherever the file may be read (for launchers).
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
                            bool executable = false);

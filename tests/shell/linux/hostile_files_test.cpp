@@ -380,7 +380,11 @@ TEST(HostileFiles, TheNextStartFinishesAnInterruptedInPlaceRewrite)
         const int journal = ::open((dir / ".velmora~hosts.journal").c_str(), O_RDONLY);
         ::flock(journal, held ? LOCK_EX : LOCK_UN);
 
-        RecoverInterruptedRewrites(dir.path());
+        // Every other case meets the journal by reading the file (a copy of it) rather than at start.
+        if ((&c - cases) % 2 == 1 && !held)
+            EXPECT_EQ(ReadWholeFile(dir / "hosts"), c.expectedHosts) << c.what;
+        else
+            RecoverInterruptedRewrites(dir.path());
         if (held) {
             EXPECT_EQ(RunInChild([&] { ReplaceFileAtomically(dir / "hosts", {"x"}); }), kDenied) << "and never waits";
         }
