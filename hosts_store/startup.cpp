@@ -46,6 +46,8 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
     StartupOutcome outcome;
     outcome.hostsDir = BuildHostsDir();
     const std::string& hostsDir = outcome.hostsDir;
+    // Before anything reads or writes the hosts directory: a rewrite a kill interrupted is finished or undone.
+    platform.finishInterruptedReplacements(hostsDir);
 
     // The test is made before blanks are removed: a command line of blanks reaches the switch as empty text.
     const std::string commandLine = platform.commandLine();

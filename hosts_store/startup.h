@@ -20,7 +20,8 @@ struct StartupOutcome {
 // could lead out of the hosts directory (`\`, `/`, `:`, control characters, or the names `.` and `..`).
 bool IsValidSwitchArgument(const std::string& argument);
 
-// The start-up steps that come before the window: fixes the hosts directory, runs the command-line
+// The start-up steps that come before the window: fixes the hosts directory, finishes what an interrupted
+// replacement left there, runs the command-line
 // switch, stops when there is no active hosts file and makes the first-start backup. It ends the program
 // (through the platform) after a switch or a stop; otherwise it returns what the window needs. It does
 // not touch the window: filling and selecting the list is the window's part of start-up.

@@ -119,6 +119,10 @@ public:
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;
     virtual void deleteFile(const std::string& path) = 0;
+    // Completes or rolls back whatever a replacement in the folder left unfinished when it was interrupted
+    // (killed, power lost), so that every file there holds exactly its old or its new content. A platform
+    // whose replacements are always atomic has nothing to do.
+    virtual void finishInterruptedReplacements(const std::string& folder) = 0;
 
     // --- Current drive and directory ------------------------------------------------------------------
     // The current directory as a full program path (beginning with its drive letter where it lies on a

@@ -49,6 +49,7 @@ public:
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    void finishInterruptedReplacements(const std::string& folder) override;
 
     std::string currentDirectory() override;
     void changeDrive(const std::string& drive) override;

@@ -7,6 +7,7 @@
 
 #include "shell/linux/directory_search.h"
 #include "shell/linux/errno_mapping.h"
+#include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/posix_files.h"
 #include "shell/paths.h"
@@ -66,6 +67,12 @@ bool LinuxPlatform::createTextFileIfAbsent(const std::string& path, const std::s
 void LinuxPlatform::deleteFile(const std::string& path)
 {
     DeleteFile(nativePathOf(path));
+}
+
+void LinuxPlatform::finishInterruptedReplacements(const std::string& folder)
+{
+    // Only the in-place rewrite of a file that cannot be renamed over leaves anything to finish.
+    RecoverInterruptedRewrites(nativePathOf(folder));
 }
 
 std::string LinuxPlatform::currentDirectory()

@@ -71,6 +71,7 @@ TEST(Startup, MessagesAndEndsFollowTheCommandLineAndTheDrive)
         StartupOutcome outcome;
         RunUntilEnd([&] { outcome = RunStartupBeforeWindow(platform); });
         EXPECT_EQ(platform.log, c.expectedLog) << c.what;
+        EXPECT_EQ(platform.finishedFolders, std::vector<std::string>{kDir}) << c.what << ": first of all";
         if (!platform.endedWith) {
             EXPECT_EQ(outcome.caption, c.caption) << c.what;
             EXPECT_EQ(outcome.hostsDir, kDir) << c.what;

@@ -53,6 +53,9 @@ public:
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    // Recorded apart from the log: every start does it first, and the log is about what a user notices.
+    void finishInterruptedReplacements(const std::string& folder) override { finishedFolders.push_back(folder); }
+    std::vector<std::string> finishedFolders;
     std::string currentDirectory() override { return currentDirectoryText; }
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;

@@ -50,6 +50,10 @@ public:
         return inner_.createTextFileIfAbsent(path, content);
     }
     void deleteFile(const std::string& path) override { inner_.deleteFile(path); }
+    void finishInterruptedReplacements(const std::string& folder) override
+    {
+        inner_.finishInterruptedReplacements(folder);
+    }
     std::string currentDirectory() override { return inner_.currentDirectory(); }
     void changeDrive(const std::string& drive) override { inner_.changeDrive(drive); }
     void changeDirectory(const std::string& path) override { inner_.changeDirectory(path); }
