@@ -74,6 +74,7 @@ public:
         return *platform_;
     }
 
+    XdgEnvironment& xdg() { return xdg_; }
     std::string browserRecord() const { return drive_ / "browser-record"; }
     std::string editorRecord() const { return xdg_.recordFile("editor"); }
     const TempDirectory& drive() const { return drive_; }
@@ -186,6 +187,60 @@ TEST(HomePageLink, WithoutAProgramForWebPagesTheTextEditorIsNotTakenAndNothingSt
     EXPECT_FALSE(std::filesystem::exists(setting.editorRecord()));
     EXPECT_FALSE(std::filesystem::exists(setting.browserRecord()));
 }
+
+// A browser's desktop entry, and what the program that records receives from a click on the link.
+struct BrowserEntryCase {
+    const char* name;
+    std::string exec;      // "{recorder}" stands for the recording program's path
+    std::string moreKeys;  // further lines of the entry
+    bool terminal;         // whether a recording terminal is installed and is what records
+    std::vector<std::string> recorded;  // "{recorder}" and "{url}" stand for the two texts
+};
+// Named by its case in the test's name and in failures.
+void PrintTo(const BrowserEntryCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+
+std::string Filled(std::string text, const std::string& recorder)
+{
+    for (const auto& [mark, value] : {std::pair{std::string("{recorder}"), recorder}, {"{url}", HomePageUrl()}})
+        for (auto at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size()))
+            text.replace(at, mark.size(), value);
+    return text;
+}
+
+class BrowserEntry : public ::testing::TestWithParam<BrowserEntryCase> {};
+
+TEST_P(BrowserEntry, TheLinkStartsTheWholeExecLineAfterTheProbes)
+{
+    const BrowserEntryCase& c = GetParam();
+    LinkSetting setting;
+    const std::string recorder = setting.xdg().addRecordingProgram("browser");
+    if (c.terminal)
+        setting.xdg().addRecordingTerminal();
+    setting.xdg().setDefault("text/html", setting.xdg().addApplication("browser", Filled(c.exec, recorder),
+                                                                       "text/html;x-scheme-handler/https;", c.moreKeys));
+
+    EXPECT_TRUE(OpenWithDefaultBrowser(setting.platform(), HomePageUrl(), kNormalFocusedWindow));
+
+    std::vector<std::string> expected;
+    for (const std::string& argument : c.recorded)
+        expected.push_back(Filled(argument, recorder));
+    EXPECT_EQ(setting.xdg().waitForRecord(c.terminal ? "x-terminal-emulator" : "browser"), expected);
+    EXPECT_EQ(setting.probesLeft(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, BrowserEntry,
+    ::testing::Values(
+        BrowserEntryCase{"WrapperWithOptions", "env FOO=1 {recorder} --flag %u", "", false, {"--flag", "{url}"}},
+        BrowserEntryCase{"OptionsAfterTheCode", "{recorder} %U --new-tab", "", false, {"{url}", "--new-tab"}},
+        BrowserEntryCase{"NoFieldCode", "{recorder} --private", "", false, {"--private", "{url}"}},
+        BrowserEntryCase{"InATerminal", "{recorder} -dump %u", "Terminal=true\n", true,
+                         {"-e", "{recorder}", "-dump", "{url}"}}),
+    [](const ::testing::TestParamInfo<BrowserEntryCase>& entry) { return std::string(entry.param.name); });
 
 TEST(LinuxFindExecutable, NamesTheDefaultProgramForAnExistingFileInProgramForm)
 {
