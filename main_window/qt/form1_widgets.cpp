@@ -25,6 +25,14 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event)
     QLabel::mousePressEvent(event);
 }
 
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Qt reports a double-click's second press as this event, and would pass it on as a press; the
+    // release that follows must not complete a second click.
+    pressed_ = false;
+    event->accept();
+}
+
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
@@ -32,6 +40,24 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
     if (click)
         onClick_();
+}
+
+SingleSelectionList::SingleSelectionList(QWidget* parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+QItemSelectionModel::SelectionFlags SingleSelectionList::selectionCommand(const QModelIndex& index,
+                                                                          const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    // Only the user's input comes with an event; of it, a command that would leave no entry selected is
+    // not carried out.
+    const bool deselects = !index.isValid() || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+    if (event && deselects)
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }
 
 GraphicalButton::GraphicalButton(const QString& caption, QWidget* parent)

@@ -156,6 +156,9 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
 private:
+    // What the user does in the list with an entry selected.
+    enum ListGesture { BlankAreaClick, CtrlClickOnSelected, CtrlSpace, DragIntoBlankArea, CtrlClickOnOther };
+
     RecordingEvents events_;
     std::unique_ptr<Form1> form_;
 
@@ -434,6 +437,82 @@ private slots:
         QTest::mouseClick(Control(*form_, "Command5"), Qt::LeftButton);
         QTest::mouseClick(Control(*form_, "Label1"), Qt::RightButton);
         QCOMPARE(events_.calls, QStringList());
+    }
+
+    void aDoubleClickOnThePictureOrTheLinkIsOneClick_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addRow("Picture1") << "Picture1";
+        QTest::addRow("Label1") << "Label1";
+    }
+
+    void aDoubleClickOnThePictureOrTheLinkIsOneClick()
+    {
+        QFETCH(QString, control);
+        showActive();
+        QWidget* clicked = Control(*form_, qPrintable(control));
+        // Through the window, as the desktop delivers it: press, release, press, release, from which Qt
+        // makes the double-click.
+        const QPoint at = clicked->mapTo(form_.get(), clicked->rect().center());
+        QTest::mouseDClick(form_->windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(events_.calls, QStringList({control}));
+
+        // The next click, well after the double-click, counts again.
+        QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {}, at, QTest::mouseDoubleClickInterval * 2);
+        QCOMPARE(events_.calls, QStringList({control, control}));
+    }
+
+    void theUserCannotTakeTheSelectionAway_data()
+    {
+        QTest::addColumn<int>("gesture");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QStringList>("calls");
+        QTest::addRow("click in the blank area") << int(BlankAreaClick) << 1 << QStringList();
+        QTest::addRow("Ctrl+click on the selected entry") << int(CtrlClickOnSelected) << 1 << QStringList();
+        QTest::addRow("Ctrl+Space on the selected entry") << int(CtrlSpace) << 1 << QStringList();
+        QTest::addRow("drag into the blank area") << int(DragIntoBlankArea) << 1 << QStringList();
+        QTest::addRow("Ctrl+click on another entry selects it") << int(CtrlClickOnOther) << 0
+                                                                << QStringList({"listClick"});
+    }
+
+    void theUserCannotTakeTheSelectionAway()
+    {
+        QFETCH(int, gesture);
+        QFETCH(int, index);
+        QFETCH(QStringList, calls);
+        for (const char* entry : {"hosts.a", "hosts.b"})
+            form_->addListEntry(entry);
+        showActive();
+        QWidget* area = list()->viewport();
+        QTest::mouseClick(area, Qt::LeftButton, {}, ItemCentre(list(), 1));
+        QCOMPARE(form_->listIndex(), 1);
+        events_.calls.clear();
+
+        const QPoint blank(area->width() / 2, area->height() - 5);
+        QVERIFY(!list()->indexAt(blank).isValid());
+        const int later = QTest::mouseDoubleClickInterval * 2;  // no double-click with the first click
+        switch (gesture) {
+        case BlankAreaClick:
+            QTest::mouseClick(area, Qt::LeftButton, {}, blank, later);
+            break;
+        case CtrlClickOnSelected:
+            QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, ItemCentre(list(), 1), later);
+            break;
+        case CtrlSpace:
+            QTest::keyClick(list(), Qt::Key_Space, Qt::ControlModifier);
+            break;
+        case DragIntoBlankArea:
+            QTest::mousePress(area, Qt::LeftButton, {}, ItemCentre(list(), 1), later);
+            QTest::mouseMove(area, blank);
+            QTest::mouseRelease(area, Qt::LeftButton, {}, blank);
+            break;
+        case CtrlClickOnOther:
+            QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, ItemCentre(list(), 0), later);
+            break;
+        }
+        QCOMPARE(form_->listIndex(), index);
+        QCOMPARE(events_.calls.filter(QStringLiteral("list")), calls);  // the key rule sees the Space: not counted
+        QCOMPARE(list()->selectedItems().size(), 1);
     }
 
     void escapeReachesTheKeyRuleFromAnyControl_data()
