@@ -97,6 +97,14 @@ CaptionedFrame::CaptionedFrame(const QString& caption, QWidget* parent)
 {
 }
 
+QString CaptionedFrame::shownCaption() const
+{
+    QString caption = title();
+    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const int room = width() - 2 * kCaptionLeft - 2 * kCaptionPadding;
+    return QFontMetrics(font()).elidedText(caption, Qt::ElideRight, room);
+}
+
 void CaptionedFrame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -105,8 +113,7 @@ void CaptionedFrame::paintEvent(QPaintEvent*)
     painter.setPen(kFrameLine);
     painter.drawRect(QRect(0, lineY, width() - 1, height() - 1 - lineY));
 
-    QString caption = title();
-    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const QString caption = shownCaption();
     const int captionWidth = qMin(metrics.horizontalAdvance(caption) + 2 * kCaptionPadding, width() - 2 * kCaptionLeft);
     const QRect captionArea(kCaptionLeft, 0, captionWidth, metrics.height());
     painter.fillRect(captionArea, palette().color(QPalette::Window));

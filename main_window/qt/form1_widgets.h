@@ -58,10 +58,14 @@ protected:
 };
 
 // A captioned frame as a plain line around the area, its caption on the line at the top left, in the
-// palette's WindowText over the palette's Window; the same on every desktop. It only draws.
+// palette's WindowText over the palette's Window; the same on every desktop. A caption too long for the
+// frame ends in an ellipsis, as the list's entries do. It only draws.
 class CaptionedFrame final : public QGroupBox {
 public:
     CaptionedFrame(const QString& caption, QWidget* parent);
+
+    // The caption as drawn: "&&" as one ampersand, elided at the right to the frame's width.
+    QString shownCaption() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;

@@ -16,6 +16,7 @@
 #include "main_window/form1_presenter.h"
 #include "shell/home_page.h"
 #include "main_window/qt/form1.h"
+#include "main_window/qt/form1_widgets.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/qt/font_substitutes.h"
@@ -566,6 +567,36 @@ private slots:
         form_->setActiveHostLabelCaption("hosts.<b>x</b> - Activated!");
         QCOMPARE(heading->text(), QStringLiteral("hosts.<b>x</b> - Activated!"));
         QCOMPARE(heading->textFormat(), Qt::PlainText);
+    }
+
+    void aLongVariantNameInTheFrameEndsInAnEllipsis_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");  // empty: elided
+        QTest::addRow("short") << "work :" << "work :";
+        QTest::addRow("ampersand") << "R&D :" << "R&D :";
+        QTest::addRow("long") << "staging-with-every-blocklist-of-the-office-network :" << "";
+        QTest::addRow("long, no blanks") << QString(60, QLatin1Char('W')) + " :" << "";
+    }
+
+    void aLongVariantNameInTheFrameEndsInAnEllipsis()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        form_->setFrameCaption(caption.toStdString());
+        auto* frame = dynamic_cast<qt_view::CaptionedFrame*>(Control<QGroupBox>(*form_, "Frame1"));
+        QVERIFY(frame);
+        const QString drawn = frame->shownCaption();
+        if (!shown.isEmpty()) {
+            QCOMPARE(drawn, shown);
+            return;
+        }
+        // Cut between whole letters, as the list cuts its entries, and within the frame's line.
+        QCOMPARE(list()->textElideMode(), Qt::ElideRight);
+        QVERIFY2(drawn.endsWith(QChar(0x2026)), qPrintable(drawn));
+        QVERIFY(caption.startsWith(drawn.chopped(1)));
+        QVERIFY(drawn.size() > 3);
+        QVERIFY(QFontMetrics(frame->font()).horizontalAdvance(drawn) <= frame->width() - 12);
     }
 
     void theLinkColourComesInTheClassicBlueGreenRedOrder()
