@@ -133,6 +133,22 @@ INSTANTIATE_TEST_SUITE_P(
                   {"-e", "{recorder}", "--flag", "{file}"}}),
     [](const ::testing::TestParamInfo<EntryCase>& entry) { return std::string(entry.param.name); });
 
+TEST_F(DesktopPrograms, ATerminalEditorWithoutAnyTerminalFailsAsAMissingProgram)
+{
+    const std::string editor = xdg.addRecordingProgram("editor");
+    xdg.setDefault("text/plain", xdg.addApplication("editor", editor + " %f", "text/plain;", "Terminal=true\n"));
+    WriteFile(etc() + "/hosts.work", "x\r\n");
+    platform();
+    const ScopedEnvironmentVariable noTerminals("PATH", drive.path().c_str());
+    try {
+        platform().startProcess("Notepad.exe " + kDir + "hosts.work", 1);
+        FAIL() << "a terminal editor must not be started without a terminal";
+    } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), RuntimeErrorNumber::FileNotFound);
+    }
+    EXPECT_FALSE(std::filesystem::exists(xdg.recordFile("editor")));
+}
+
 TEST_F(DesktopPrograms, WithoutADefaultEditorTheStartFailsAsAMissingProgram)
 {
     WriteFile(etc() + "/hosts.work", "x\r\n");
