@@ -33,7 +33,8 @@ std::string ProblemWithNewVariantName(const std::string& trimmedName)
 {
     // A name of blanks only would name `hosts.`, which the home platform takes for the active `hosts` itself.
     if (trimmedName.empty())
-        return std::string("A name of blanks only cannot be used.") + kCR + "It would name the active Hosts-File itself.";
+        return std::string("A name of blanks only cannot be used.") + kCR +
+               "It would name the active Hosts-File itself.";
     const bool forbidden = std::any_of(trimmedName.begin(), trimmedName.end(), [](char c) {
         return IsControlCharacter(c) || std::string_view(kForbiddenNameCharacters).find(c) != std::string_view::npos;
     });

@@ -54,7 +54,8 @@ QItemSelectionModel::SelectionFlags SingleSelectionList::selectionCommand(const 
     const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
     // Only the user's input comes with an event; of it, a command that would leave no entry selected is
     // not carried out.
-    const bool deselects = !index.isValid() || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+    const bool deselects =
+        !index.isValid() || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
     if (event && deselects)
         return QItemSelectionModel::NoUpdate;
     return command;

@@ -26,7 +26,8 @@ constexpr KnownTerminal kKnownTerminals[] = {
 
 }  // namespace
 
-std::vector<std::string> CommandLineFor(const DefaultApplication& application, const std::optional<std::string>& target)
+std::vector<std::string> CommandLineFor(const DefaultApplication& application,
+                                        const std::optional<std::string>& target)
 {
     std::vector<std::string> command;
     // The one target goes to the first file or URL code; later ones have nothing left to stand for.

@@ -23,7 +23,8 @@ struct DefaultApplication {
 // names none; nothing when there is no target), %i becomes --icon and the icon, %c the name, %k the desktop
 // file, %% a percent sign; the deprecated codes are dropped. No terminal is added here. Nothing is ever
 // given to a shell.
-std::vector<std::string> CommandLineFor(const DefaultApplication& application, const std::optional<std::string>& target);
+std::vector<std::string> CommandLineFor(const DefaultApplication& application,
+                                        const std::optional<std::string>& target);
 
 // The command that runs `command` in a terminal window: the first terminal found on the search path (asked
 // of `findOnSearchPath`, which gives a full path or empty text), with its option that takes the rest of the
