@@ -26,12 +26,14 @@ enum class ExitCode : int {
     DriveSettingRefused = 6,  // the sandbox drive variable is set but names no absolute folder
 };
 
-// Message box styles: the sum of a button set and an icon.
+// Message box styles: the sum of a button set, an icon and which button is the default (the first unless
+// stated), in the values the home platform's message box takes.
 namespace message_style {
 inline constexpr int kOk = 0;
 inline constexpr int kYesNo = 4;
 inline constexpr int kStopIcon = 16;
 inline constexpr int kInformationIcon = 64;
+inline constexpr int kSecondButtonDefault = 256;  // No of Yes and No: Return does not answer Yes
 }  // namespace message_style
 
 // What a message box gives back: the button pressed, or kNotShown when no box could be shown (the platform

@@ -90,8 +90,8 @@ TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
     window.platform.inputAnswers = {"a<b"};
     window.events.onCommand1Click();
     EXPECT_EQ(window.platform.boxes().front(),
-              "box|The name 'a<b' cannot be used.\rA name must not hold any of the characters  \\ / : * ? \" < > |  "
-              "nor control characters,\rand must not end in a dot.|16|Invalid Name");
+              "box|The name 'a<b' cannot be used.\rA name must not hold any of  \\ / : * ? \" < > |\r"
+              "It must not hold control characters either.\rIt must not end in a dot.|16|Invalid Name");
 }
 
 TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)
@@ -104,8 +104,9 @@ TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)
 TEST(CreateNew, AnExistingVariantIsReplacedOnlyAfterYes)
 {
     Window window;
+    // 4 + 256: Yes and No, with No as the default button, so that Return keeps the variant.
     const std::string question = "box|The Hosts-File 'hosts.work' exists already.\rReplace it with a copy of the "
-                                 "current Hosts-File?|4|Replace Host-File: hosts.work";
+                                 "current Hosts-File?|260|Replace Host-File: hosts.work";
     window.platform.inputAnswers = {"WORK"};
     window.platform.messageAnswers = {message_answer::kNo};
     window.events.onCommand1Click();

@@ -51,7 +51,10 @@ int FakePlatform::messageBox(const std::string& prompt, int style, const std::op
         messageAnswers.pop_front();
         return answer;
     }
-    return (style & 0x0F) == message_style::kYesNo ? message_answer::kYes : message_answer::kOk;
+    // Unscripted, the box is answered with its default button.
+    if ((style & 0x0F) != message_style::kYesNo)
+        return message_answer::kOk;
+    return (style & 0xF00) == message_style::kSecondButtonDefault ? message_answer::kNo : message_answer::kYes;
 }
 
 std::optional<std::string> FakePlatform::inputBox(const std::string& prompt, const std::string& title,
