@@ -19,6 +19,7 @@ add_library(velmora_linux STATIC
     shell/linux/drive_mapping.cpp
     shell/linux/errno_mapping.cpp
     shell/linux/file_names.cpp
+    shell/linux/in_place_rewrite.cpp
     shell/linux/linux_platform.cpp
     shell/linux/linux_platform_files.cpp
     shell/linux/linux_platform_processes.cpp
@@ -26,6 +27,7 @@ add_library(velmora_linux STATIC
     shell/linux/linux_shortcut.cpp
     shell/linux/own_libraries.cpp
     shell/linux/posix_files.cpp
+    shell/linux/posix_io.cpp
     shell/linux/process_start.cpp
     shell/linux/shell_link.cpp
 )

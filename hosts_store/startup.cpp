@@ -23,14 +23,13 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
                                               const std::string& argument)
 {
     if (!IsValidSwitchArgument(argument)) {
-        ShowMessage(platform, "Invalid Commandline:  " + argument, message_style::kOk, std::nullopt,
-                            ExitCode::CommandLineRefused);
+        ShowMessage(platform, "Invalid Commandline:  " + argument, message_style::kOk, std::nullopt);
         return std::nullopt;
     }
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
         ShowMessage(platform, std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
                                 argument,
-                            message_style::kOk, std::nullopt, ExitCode::CommandLineRefused);
+                            message_style::kOk, std::nullopt);
         return std::nullopt;
     }
     const std::string variant = hostsDir + kVariantPrefix + argument;
@@ -47,15 +46,19 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
     StartupOutcome outcome;
     outcome.hostsDir = BuildHostsDir();
     const std::string& hostsDir = outcome.hostsDir;
+    // Before anything reads or writes the hosts directory: a rewrite a kill interrupted is finished or undone.
+    platform.finishInterruptedReplacements(hostsDir);
 
     // The test is made before blanks are removed: a command line of blanks reaches the switch as empty text.
     const std::string commandLine = platform.commandLine();
-    if (!commandLine.empty())
+    if (!commandLine.empty()) {
         outcome.caption = ProcessCommandLine(platform, hostsDir, TrimBlanks(commandLine));
+        outcome.commandLineRefused = true;  // a switch ends the program and never comes back here
+    }
 
     if (!FileExists(platform, hostsDir + kActiveHostsName)) {
         ShowMessage(platform, std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
-                            "Host-File not found!", ExitCode::HostsMissing);
+                            "Host-File not found!");
         platform.endProgram(ExitCode::HostsMissing);
     }
 

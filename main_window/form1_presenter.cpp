@@ -23,8 +23,7 @@ constexpr std::uint32_t kVisitedLinkColour = 0xFF8080;  // 0x00BBGGRR: a light b
 
 void Form1Presenter::endWithRuntimeErrorReport(const RuntimeError& error)
 {
-    ShowMessage(platform_, error.reportText(), message_style::kStopIcon, std::string(kProgramTitle),
-                         ExitCode::RuntimeError);
+    ShowMessage(platform_, error.reportText(), message_style::kStopIcon, std::string(kProgramTitle));
     platform_.endProgram(ExitCode::RuntimeError);
 }
 
@@ -48,6 +47,7 @@ void Form1Presenter::startUp()
         StartupOutcome outcome = RunStartupBeforeWindow(platform_);
         hostsDir_ = std::move(outcome.hostsDir);
         captionOverride_ = std::move(outcome.caption);
+        commandLineRefused_ = outcome.commandLineRefused;
     });
 }
 

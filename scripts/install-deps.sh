@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev
     # tests
     libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
+    # tests of ACLs and extended attributes kept by a switch (setfacl, setfattr, getfattr)
+    acl attr
     # the desktop the program meets: default applications, MIME data, user folders, fonts
     xdg-utils xdg-user-dirs shared-mime-info fontconfig fonts-liberation fonts-liberation2
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it

@@ -22,14 +22,18 @@ enum class ExitCode : int {
     CommandLineRefused = 2,  // a command line that did not switch, with no display to go on with the window
     HostsMissing = 3,        // there is no active hosts file: the stop box
     NoDisplay = 4,           // a box or the window was needed, but no display could be opened
+    // 5 is kept for a switch that needed administrator rights the user did not give.
+    DriveSettingRefused = 6,  // the sandbox drive variable is set but names no absolute folder
 };
 
-// Message box styles: the sum of a button set and an icon.
+// Message box styles: the sum of a button set, an icon and which button is the default (the first unless
+// stated), in the values the home platform's message box takes.
 namespace message_style {
 inline constexpr int kOk = 0;
 inline constexpr int kYesNo = 4;
 inline constexpr int kStopIcon = 16;
 inline constexpr int kInformationIcon = 64;
+inline constexpr int kSecondButtonDefault = 256;  // No of Yes and No: Return does not answer Yes
 }  // namespace message_style
 
 // What a message box gives back: the button pressed, or kNotShown when no box could be shown (the platform
@@ -105,6 +109,10 @@ public:
     // which names the program itself never treats as its files is the caller's rule. Never fails: a path
     // the file system rejects gives no names.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+    // The stored name of whatever the path names in its folder (an ordinary file, a folder, a link, a device;
+    // hidden or not), matched as the platform matches names; nothing when no entry has that name. Unlike
+    // findFiles it hides nothing: it is the question to ask before a new file is written.
+    virtual std::optional<std::string> storedEntryName(const std::string& path) = 0;
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.
@@ -113,6 +121,10 @@ public:
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;
     virtual void deleteFile(const std::string& path) = 0;
+    // Completes or rolls back whatever a replacement in the folder left unfinished when it was interrupted
+    // (killed, power lost), so that every file there holds exactly its old or its new content. A platform
+    // whose replacements are always atomic has nothing to do.
+    virtual void finishInterruptedReplacements(const std::string& folder) = 0;
 
     // --- Current drive and directory ------------------------------------------------------------------
     // The current directory as a full program path (beginning with its drive letter where it lies on a

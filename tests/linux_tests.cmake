@@ -13,12 +13,13 @@ add_executable(velmora_linux_tests
     shell/linux/default_applications_test.cpp
     shell/linux/drive_mapping_test.cpp
     shell/linux/file_lookup_test.cpp
+    shell/linux/hostile_files_test.cpp
     shell/linux/linux_shortcut_test.cpp
     shell/linux/posix_files_test.cpp
     shell/linux/process_start_test.cpp
     shell/linux/shell_link_test.cpp
 )
-target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_gio GTest::gtest_main
+target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_logic_test_support velmora_gio GTest::gtest_main
                       velmora_warnings)
 # The platform's shortcut tests open the desktop library (offscreen).
 add_dependencies(velmora_linux_tests velmora_desktop velmora_applications)

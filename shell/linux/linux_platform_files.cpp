@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/linux/directory_search.h"
 #include "shell/linux/errno_mapping.h"
+#include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/posix_files.h"
 #include "shell/paths.h"
@@ -32,6 +34,16 @@ std::vector<std::string> LinuxPlatform::findFiles(const std::string& pattern)
     }
 }
 
+std::optional<std::string> LinuxPlatform::storedEntryName(const std::string& path)
+{
+    // The mapping already resolves an existing last component without regard to case.
+    const std::string native = nativePathOf(path);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0)
+        return std::nullopt;
+    return LastPartOf(native);
+}
+
 std::string LinuxPlatform::readTextFile(const std::string& path)
 {
     return ReadWholeFile(nativePathOf(path));
@@ -55,6 +67,12 @@ bool LinuxPlatform::createTextFileIfAbsent(const std::string& path, const std::s
 void LinuxPlatform::deleteFile(const std::string& path)
 {
     DeleteFile(nativePathOf(path));
+}
+
+void LinuxPlatform::finishInterruptedReplacements(const std::string& folder)
+{
+    // Only the in-place rewrite of a file that cannot be renamed over leaves anything to finish.
+    RecoverInterruptedRewrites(nativePathOf(folder));
 }
 
 std::string LinuxPlatform::currentDirectory()

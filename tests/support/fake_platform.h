@@ -26,6 +26,7 @@ public:
     std::vector<std::string> log;
 
     std::map<std::string, std::string> files;  // full path -> content
+    std::vector<std::string> otherEntries;     // full paths of folders, links, devices: never listed
     std::deque<int> messageAnswers;            // answers for the next boxes; OK / Yes when empty
     std::deque<std::string> inputAnswers;      // answers for the next input boxes; Cancel when empty
     std::map<std::string, RuntimeErrorNumber> failures;  // "<operation>|<path>" -> error thrown
@@ -46,11 +47,15 @@ public:
     [[noreturn]] void endProgram(ExitCode code) override;
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::optional<std::string> storedEntryName(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    // Recorded apart from the log: every start does it first, and the log is about what a user notices.
+    void finishInterruptedReplacements(const std::string& folder) override { finishedFolders.push_back(folder); }
+    std::vector<std::string> finishedFolders;
     std::string currentDirectory() override { return currentDirectoryText; }
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;
