@@ -156,6 +156,11 @@ std::vector<std::string> WindowsPlatform::findFiles(const std::string& pattern)
     return FindOrdinaryFiles(pattern);
 }
 
+std::optional<std::string> WindowsPlatform::storedEntryName(const std::string& path)
+{
+    return StoredEntryName(path);
+}
+
 std::string WindowsPlatform::readTextFile(const std::string& path)
 {
     return ReadWholeFile(path);
@@ -179,6 +184,11 @@ bool WindowsPlatform::createTextFileIfAbsent(const std::string& path, const std:
 void WindowsPlatform::deleteFile(const std::string& path)
 {
     RemoveOrdinaryFile(path);
+}
+
+void WindowsPlatform::finishInterruptedReplacements(const std::string& folder)
+{
+    FinishInterruptedReplacements(folder);
 }
 
 std::string WindowsPlatform::currentDirectory()

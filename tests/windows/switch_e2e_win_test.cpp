@@ -142,7 +142,7 @@ TEST_F(SwitchEndToEnd, RefusesNamesThatAreNoVariantNamesAndChangesNothing)
         EXPECT_EQ(run.boxes[0].title, "Velmora");
         EXPECT_EQ(run.boxes[0].text, std::string("Invalid Commandline:  ") + name);
         EXPECT_EQ(run.boxes[1].text, windowMissing);
-        EXPECT_EQ(run.exitCode, 4u) << name;
+        EXPECT_EQ(run.exitCode, 2u) << name;  // a command line that did not switch, and no window to go on
         EXPECT_EQ(HostsFiles(), before) << name;
     }
     ReplaceHostsFiles({{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}});
@@ -171,10 +171,14 @@ TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
          {{"Velmora", "Default File not found! - Commandline skiped!\r\nCommandline: work"},
           {"First Start - Creating Backup!", firstStartText},
           {"Velmora", "the window cannot be opened: this Windows build has no window yet"}},
-         4, {{"hosts", "h\r\n"}, {"hosts.Default", "h\r\n"}, {"hosts.work", "w\r\n"}}},
+         2, {{"hosts", "h\r\n"}, {"hosts.Default", "h\r\n"}, {"hosts.work", "w\r\n"}}},
         {"no hosts", {{"hosts.Default", "d\r\n"}}, "",
          {{"Host-File not found!", "File not found: \r\nC:\\Windows\\System32\\drivers\\etc\\"}}, 3,
          {{"hosts.Default", "d\r\n"}}},
+        // Killed after the old hosts was moved aside (process ids are multiples of four: 1 never runs).
+        {"a switch killed half-way", {{"hosts.Default", "d\r\n"}, {"~velmora-1-0-hosts.bak", "old\r\n"}}, "",
+         {{"Velmora", "the window cannot be opened: this Windows build has no window yet"}}, 4,
+         {{"hosts", "old\r\n"}, {"hosts.Default", "d\r\n"}}},
         {"no hosts, but a switch creates it", {{"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}, "work", {}, 0,
          {{"hosts", "w\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}},
     };
@@ -188,6 +192,7 @@ TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
         }
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
         EXPECT_EQ(HostsFiles(), c.after) << c.what;
+        EXPECT_EQ(::GetFileAttributesA((kHostsDir + "~velmora-1-0-hosts.bak").c_str()), INVALID_FILE_ATTRIBUTES);
     }
 }
 
