@@ -49,6 +49,9 @@ public:
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
 
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
+
     std::string currentDirectory() override;
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;
@@ -60,6 +63,10 @@ public:
 private:
     std::string nativePathOf(const std::string& path, bool forWriting = false) const;
     bool isProgramFile(const std::string& program) const;
+    // Whether a native path lies in the system's hosts directory (never in a sandbox drive) and the running
+    // user may not change what is in it.
+    bool needsRightsFor(const std::string& nativePath, bool fileItselfWritable = false) const;
+    PrivilegedChange runPrivilegedHelper(const std::string& hostsDir, const std::vector<std::string>& command);
 
     int& argc_;
     char** argv_;

@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ public:
     std::string programPathText = "C:\\Tools\\velmora.exe";
     // Set: no box can be shown, as on a machine without a display.
     bool noDisplay = false;
+    // What the privileged helper answers; unless NotNeeded, each call logs "privileged|switch|<name>" or
+    // "privileged|backup".
+    PrivilegedChange privilegedAnswer = PrivilegedChange::NotNeeded;
+    // Paths whose writes (replace, append, create, delete) throw NeedsAdministratorRights.
+    std::set<std::string> needingRights;
     std::optional<ExitCode> endedWith;
 
     int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
@@ -51,6 +57,8 @@ public:
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
     std::string currentDirectory() override { return currentDirectoryText; }
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;
