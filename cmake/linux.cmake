@@ -81,6 +81,12 @@ set_target_properties(velmora_switch PROPERTIES OUTPUT_NAME velmora-switch
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${VELMORA_HELPER_DIR})
 add_dependencies(velmora velmora_switch)
 
+# What is shipped resolves every symbol at load and keeps its relocations read-only afterwards (the helper
+# runs as root).
+foreach(shipped velmora velmora_switch velmora_desktop velmora_applications)
+    target_link_options(${shipped} PRIVATE -Wl,-z,relro -Wl,-z,now)
+endforeach()
+
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS velmora_switch RUNTIME DESTINATION ${VELMORA_HELPER_DIR})
 install(TARGETS velmora_desktop velmora_applications LIBRARY DESTINATION lib/velmora)

@@ -73,4 +73,14 @@ target_compile_definitions(velmora_switch_helper_tests PRIVATE
     VELMORA_SANDBOX_HELPER="$<TARGET_FILE:velmora_switch_sandboxed>"
     VELMORA_SANDBOX_HELPER_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
 add_dependencies(velmora_switch_helper_tests velmora_switch_sandboxed)
-gtest_discover_tests(velmora_switch_helper_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS "e2e;polkit")
+gtest_discover_tests(velmora_switch_helper_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS polkit)
+
+# The Debian package: built with cpack from this tree, inspected, installed, used on a sandbox drive and
+# removed (the install part only as root and where no velmora package is installed). Not under the
+# sanitizers: a package is made of the optimised build.
+if(NOT VELMORA_SANITIZE)
+    add_test(NAME DebianPackageBuildsInstallsAndRemovesCleanly
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/package/check_package.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(DebianPackageBuildsInstallsAndRemovesCleanly PROPERTIES LABELS package TIMEOUT 600
+                         RUN_SERIAL ON)
+endif()
