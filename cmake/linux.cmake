@@ -99,9 +99,10 @@ endforeach()
 # The polkit actions name the helper by its installed path, which is known only when installing (a package
 # is staged with a prefix of its own), so the policy is written then.
 set(VELMORA_POLICY_TEMPLATE ${CMAKE_SOURCE_DIR}/packaging/org.example.velmora.policy.in)
+set(VELMORA_POLICY_DIR ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
 install(CODE "
     set(VELMORA_HELPER_PATH \"\${CMAKE_INSTALL_PREFIX}/${VELMORA_HELPER_DIR}/velmora-switch\")
-    set(policy \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/polkit-1/actions/org.example.velmora.policy\")
+    set(policy \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VELMORA_POLICY_DIR}/org.example.velmora.policy\")
     message(STATUS \"Installing: \${policy}\")
     configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${policy}\")
@@ -112,12 +113,15 @@ install(FILES packaging/org.example.velmora.metainfo.xml DESTINATION ${CMAKE_INS
 set(VELMORA_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 foreach(source velmora.1 changelog)
     add_custom_command(OUTPUT ${VELMORA_PACKAGING_OUT}/${source}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/${source} ${VELMORA_PACKAGING_OUT}/${source}
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/${source}
+                ${VELMORA_PACKAGING_OUT}/${source}
         COMMAND gzip -9nf ${VELMORA_PACKAGING_OUT}/${source}
         DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source} VERBATIM)
 endforeach()
-add_custom_target(velmora_documents ALL DEPENDS ${VELMORA_PACKAGING_OUT}/velmora.1.gz ${VELMORA_PACKAGING_OUT}/changelog.gz)
+add_custom_target(velmora_documents ALL
+    DEPENDS ${VELMORA_PACKAGING_OUT}/velmora.1.gz ${VELMORA_PACKAGING_OUT}/changelog.gz)
 install(FILES ${VELMORA_PACKAGING_OUT}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${VELMORA_PACKAGING_OUT}/changelog.gz packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+install(FILES ${VELMORA_PACKAGING_OUT}/changelog.gz packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
 
 include(cmake/packaging.cmake)

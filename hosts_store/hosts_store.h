@@ -58,6 +58,8 @@ void CopyHostFile(Platform& platform, const std::string& source, const std::stri
 enum class HostsChange { Made, NeedsAdministratorRights };
 
 inline constexpr char kSwitchNeedsRightsMessage[] = "Switching needs administrator rights; nothing was changed.";
+inline constexpr char kBackupNeedsRightsMessage[] =
+    "Making the first-start backup needs administrator rights; nothing was changed.";
 inline constexpr char kChangeNeedsRightsMessage[] =
     "Changing the hosts directory needs administrator rights; nothing was changed.";
 

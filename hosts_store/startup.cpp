@@ -70,8 +70,7 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
                             message_style::kInformationIcon, "First Start - Creating Backup!");
         // Without the rights the window still opens; the backup is offered again at the next start.
         if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
-            ShowMessage(platform, std::string("Making the first-start backup needs administrator rights; nothing was changed."),
-                        message_style::kStopIcon, std::nullopt);
+            ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
     }
     return outcome;
 }

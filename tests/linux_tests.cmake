@@ -64,7 +64,8 @@ set_tests_properties(InstallPutsEntryAndIconsInPlace PROPERTIES LABELS install)
 set(VELMORA_SANDBOX_HELPER_DRIVE ${CMAKE_CURRENT_BINARY_DIR}/switch-helper-drive)
 add_executable(velmora_switch_sandboxed ${CMAKE_SOURCE_DIR}/app/velmora_switch_linux.cpp)
 target_link_libraries(velmora_switch_sandboxed PRIVATE velmora_linux velmora_warnings)
-target_compile_definitions(velmora_switch_sandboxed PRIVATE VELMORA_SWITCH_SANDBOX_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
+target_compile_definitions(velmora_switch_sandboxed PRIVATE
+    VELMORA_SWITCH_SANDBOX_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
 set_target_properties(velmora_switch_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/bin)
 
 add_executable(velmora_switch_helper_tests e2e/switch_helper_test.cpp)

@@ -259,14 +259,18 @@ public:
   <action id=")" << kTestActionId << R"(">
     <description>Velmora test switch</description>
     <message>Velmora test switch: $(command_line)</message>
-    <defaults><allow_any>auth_admin</allow_any><allow_inactive>auth_admin</allow_inactive><allow_active>auth_admin_keep</allow_active></defaults>
+    <defaults>
+      <allow_any>auth_admin</allow_any><allow_inactive>auth_admin</allow_inactive>
+      <allow_active>auth_admin_keep</allow_active>
+    </defaults>
     <annotate key="org.freedesktop.policykit.exec.path">)" << kHelper << R"(</annotate>
     <annotate key="org.freedesktop.policykit.exec.argv1">switch</annotate>
   </action>
 </policyconfig>
 )";
         std::ofstream(kRuleFile) << "polkit.addRule(function(action, subject) {\n"
-                                 << "    if (action.id != \"" << kTestActionId << "\") return polkit.Result.NOT_HANDLED;\n"
+                                 << "    if (action.id != \"" << kTestActionId << "\")\n"
+                                 << "        return polkit.Result.NOT_HANDLED;\n"
                                  << "    if (subject.user == \"" << kAllowedUser << "\") return polkit.Result.YES;\n"
                                  << "    if (subject.user == \"" << kDeniedUser << "\") return polkit.Result.NO;\n"
                                  << "});\n";
