@@ -71,9 +71,10 @@ set_target_properties(velmora_switch_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTO
 add_executable(velmora_switch_helper_tests e2e/switch_helper_test.cpp)
 target_link_libraries(velmora_switch_helper_tests PRIVATE velmora_linux_test_support GTest::gtest_main velmora_warnings)
 target_compile_definitions(velmora_switch_helper_tests PRIVATE
+    VELMORA_EXECUTABLE="$<TARGET_FILE:velmora>"
     VELMORA_SANDBOX_HELPER="$<TARGET_FILE:velmora_switch_sandboxed>"
     VELMORA_SANDBOX_HELPER_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
-add_dependencies(velmora_switch_helper_tests velmora_switch_sandboxed)
+add_dependencies(velmora_switch_helper_tests velmora_switch_sandboxed velmora)
 gtest_discover_tests(velmora_switch_helper_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS polkit)
 
 # The Debian package: built with cpack from this tree, inspected, installed, used on a sandbox drive and

@@ -191,6 +191,29 @@ TEST(HelperOutcome, TheHelperLiesInLibexecBesideTheProgramsBin)
         EXPECT_EQ(linux_platform::SwitchHelperPathFor(program), helper) << program;
 }
 
+TEST(ProgramOnASandboxDrive, NeverAsksForRightsAndReportsAnUnwritableDirectoryAsBefore)
+{
+    if (!RunningAsRoot())
+        GTEST_SKIP() << "a directory the test user may not write is made as root";
+    // A sandbox whose hosts directory belongs to root: the program, run as nobody, must not start pkexec
+    // (which would end in code 5) but fail its own write with the run-time error report.
+    TempDirectory root;
+    const std::string etc = root / "Windows/System32/drivers/etc";
+    fs::create_directories(etc);
+    WriteFile(etc + "/hosts", kOriginal);
+    WriteFile(etc + "/hosts.Default", kOriginal);
+    WriteFile(etc + "/hosts.work", "10.0.0.1 intranet\n");
+    fs::permissions(root.path(), fs::perms(0755));
+    EnvironmentChanges environment = WithoutDisplay();
+    environment["VELMORA_DRIVE_C"] = root.path();
+    const ProcessResult result = RunProgram(
+        {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", VELMORA_EXECUTABLE, "work"},
+        environment);
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_NE(result.errors.find("Permission denied"), std::string::npos) << result.errors;
+    EXPECT_EQ(ReadFile(etc + "/hosts"), kOriginal);
+}
+
 // --- Through polkit -----------------------------------------------------------------------------------
 
 constexpr char kAllowedUser[] = "velmora-polkit-yes";
