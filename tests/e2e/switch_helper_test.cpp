@@ -13,8 +13,11 @@
 #include <csignal>
 #include <sys/stat.h>
 #include <thread>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "shell/linux/drive_mapping.h"
+#include "shell/linux/linux_platform.h"
 #include "shell/linux/privileged_helper.h"
 #include "shell/runtime_error.h"
 #include "tests/support/process_runner.h"
@@ -212,6 +215,56 @@ TEST(ProgramOnASandboxDrive, NeverAsksForRightsAndReportsAnUnwritableDirectoryAs
     EXPECT_EQ(result.exitCode, 1) << result.errors;
     EXPECT_NE(result.errors.find("Permission denied"), std::string::npos) << result.errors;
     EXPECT_EQ(ReadFile(etc + "/hosts"), kOriginal);
+}
+
+TEST(ProgramWithoutRights, ItsOwnWritesSayTheyNeedRightsAndAnUnauthorizedSwitchIsRefused)
+{
+    if (!RunningAsRoot())
+        GTEST_SKIP() << "the user without rights is made by dropping root's";
+    // The Linux platform over a stand-in for /etc that belongs to root, run in a child as nobody: every
+    // write is refused before anything is touched, and a switch goes to pkexec, which nobody cannot get
+    // authorized (no agent, no rule), so the helper never runs.
+    TempDirectory root;
+    const std::string etc = root / "etc";
+    fs::create_directories(etc);
+    fs::permissions(root.path(), fs::perms(0755));
+    WriteFile(etc + "/hosts", kOriginal);
+    WriteFile(etc + "/hosts.work", "10.0.0.1 intranet\n");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(90);
+        int argc = 1;
+        char name[] = "velmora";
+        char* argv[] = {name, nullptr};
+        linux_platform::LinuxPlatform platform(argc, argv,
+                                               linux_platform::DriveMapping({root / "drive", etc}));
+        const std::string dir = "C:\\Windows\\System32\\drivers\\etc\\";
+        int failures = 0;
+        const auto refused = [&](auto&& write) {
+            try {
+                write();
+            } catch (const NeedsAdministratorRights&) {
+                return;
+            } catch (...) {
+            }
+            ++failures;
+        };
+        refused([&] { platform.replaceTextFile(dir + "hosts", {"x\r\n"}); });
+        refused([&] { platform.appendTextFile(dir + "hosts.work", "x\r\n"); });
+        refused([&] { platform.deleteFile(dir + "hosts.work"); });
+        refused([&] { platform.createTextFileIfAbsent(dir + "hosts.new", ""); });
+        if (platform.switchWithPrivileges(dir, "work") != PrivilegedChange::Refused)
+            failures += 10;
+        ::_exit(failures);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "refusals missed (units), or the switch was not refused (tens)";
+    EXPECT_EQ(ReadFile(etc + "/hosts"), kOriginal);
+    EXPECT_TRUE(fs::exists(etc + "/hosts.work"));
+    EXPECT_FALSE(fs::exists(etc + "/hosts.new"));
 }
 
 // --- Through polkit -----------------------------------------------------------------------------------
