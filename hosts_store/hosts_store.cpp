@@ -116,6 +116,21 @@ void CopyHostFile(Platform& platform, const std::string& source, const std::stri
     platform.replaceTextFile(destination, LineCopyPieces(content, HeaderLines(header, name)));
 }
 
+HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir)
+{
+    try {
+        switch (platform.backupWithPrivileges(hostsDir)) {
+        case PrivilegedChange::Made: return HostsChange::Made;
+        case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
+        case PrivilegedChange::NotNeeded: break;
+        }
+        CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
+        return HostsChange::Made;
+    } catch (const NeedsAdministratorRights&) {
+        return HostsChange::NeedsAdministratorRights;
+    }
+}
+
 std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir)
 {
     std::vector<std::string> entries;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hosts_store/hosts_store.h"
+#include "hosts_store/variant_selection.h"
 #include "shell/dialogs.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
@@ -32,9 +33,12 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
                             message_style::kOk, std::nullopt);
         return std::nullopt;
     }
-    const std::string variant = hostsDir + kVariantPrefix + argument;
-    if (FileExists(platform, variant)) {
-        CopyHostFile(platform, variant, hostsDir + kActiveHostsName, false, "");
+    const std::string entry = kVariantPrefix + argument;
+    if (FileExists(platform, hostsDir + entry)) {
+        if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
+            ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+            platform.endProgram(ExitCode::NeedsAdministratorRights);
+        }
         platform.beep();
         platform.endProgram(ExitCode::Normal);
     }
@@ -66,7 +70,9 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
         ShowMessage(platform, std::string("First Start?  Default - Backup not found") + kCR +
                                 "Using current Hosts as defaul Backup",
                             message_style::kInformationIcon, "First Start - Creating Backup!");
-        CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
+        // Without the rights the window still opens; the backup is offered again at the next start.
+        if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
+            ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
     }
     return outcome;
 }

@@ -32,6 +32,10 @@ void Form1Presenter::runGuarded(Handler&& handler)
 {
     try {
         handler();
+    } catch (const NeedsAdministratorRights&) {
+        // Create New, Delete and Add Line write into the hosts directory themselves: without the rights
+        // nothing was written, and the window goes on.
+        ShowMessage(platform_, kChangeNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
     } catch (const RuntimeError& error) {
         endWithRuntimeErrorReport(error);
     } catch (const std::bad_alloc&) {

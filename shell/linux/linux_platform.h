@@ -56,6 +56,9 @@ public:
     void deleteFile(const std::string& path) override;
     void finishInterruptedReplacements(const std::string& folder) override;
 
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
+
     std::string currentDirectory() override;
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;
@@ -69,6 +72,11 @@ private:
     bool isProgramFile(const std::string& program) const;
     // Starts the application's Exec line for the target, in a terminal when the entry asks for one.
     double startApplication(const DefaultApplication& application, const std::optional<std::string>& target);
+    // Whether a native path lies in the system's hosts directory (never in a sandbox drive) and the running
+    // user may not change what is in it.
+    bool needsRightsFor(const std::string& nativePath, bool fileItselfWritable = false) const;
+    PrivilegedChange runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,
+                                         const std::vector<std::string>& command);
 
     int& argc_;
     char** argv_;

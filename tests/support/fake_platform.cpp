@@ -89,6 +89,22 @@ void FakePlatform::failIfScripted(const std::string& operation, const std::strin
     const auto failure = failures.find(operation + "|" + path);
     if (failure != failures.end())
         throw RuntimeError(failure->second, path);
+    if (operation != "read" && needingRights.count(path))
+        throw NeedsAdministratorRights(path);
+}
+
+PrivilegedChange FakePlatform::switchWithPrivileges(const std::string& /*hostsDir*/, const std::string& variantName)
+{
+    if (privilegedAnswer != PrivilegedChange::NotNeeded)
+        log.push_back("privileged|switch|" + variantName);
+    return privilegedAnswer;
+}
+
+PrivilegedChange FakePlatform::backupWithPrivileges(const std::string& /*hostsDir*/)
+{
+    if (privilegedAnswer != PrivilegedChange::NotNeeded)
+        log.push_back("privileged|backup");
+    return privilegedAnswer;
 }
 
 std::optional<std::string> FakePlatform::storedKeyOf(const std::string& path) const

@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,11 @@ public:
     std::string programPathText = "C:\\Tools\\velmora.exe";
     // Set: no box can be shown, as on a machine without a display.
     bool noDisplay = false;
+    // What the privileged helper answers; unless NotNeeded, each call logs "privileged|switch|<name>" or
+    // "privileged|backup".
+    PrivilegedChange privilegedAnswer = PrivilegedChange::NotNeeded;
+    // Paths whose writes (replace, append, create, delete) throw NeedsAdministratorRights.
+    std::set<std::string> needingRights;
     std::optional<ExitCode> endedWith;
 
     int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
@@ -56,6 +62,8 @@ public:
     // Recorded apart from the log: every start does it first, and the log is about what a user notices.
     void finishInterruptedReplacements(const std::string& folder) override { finishedFolders.push_back(folder); }
     std::vector<std::string> finishedFolders;
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
     std::string currentDirectory() override { return currentDirectoryText; }
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;

@@ -54,6 +54,14 @@ public:
     {
         inner_.finishInterruptedReplacements(folder);
     }
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override
+    {
+        return inner_.switchWithPrivileges(hostsDir, variantName);
+    }
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override
+    {
+        return inner_.backupWithPrivileges(hostsDir);
+    }
     std::string currentDirectory() override { return inner_.currentDirectory(); }
     void changeDrive(const std::string& drive) override { inner_.changeDrive(drive); }
     void changeDirectory(const std::string& path) override { inner_.changeDirectory(path); }
