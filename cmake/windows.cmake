@@ -19,7 +19,6 @@ add_library(velmora_windows STATIC
     shell/windows/windows_platform.cpp
     shell/windows/wscript_shell_win.cpp
     # The project's own Shell Link writer, for a system without the shell object.
-    shell/linux/shell_link.cpp
 )
 target_link_libraries(velmora_windows
     PUBLIC velmora_logic ole32 oleaut32 uuid shell32 user32 kernel32

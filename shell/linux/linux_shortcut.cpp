@@ -3,7 +3,7 @@
 #include "shell/linux/desktop_launcher.h"
 #include "shell/linux/posix_files.h"
 #include "shell/runtime_error.h"
-#include "shell/linux/shell_link.h"
+#include "shell/shell_link.h"
 #include "shell/string_ops.h"
 
 namespace velmora::linux_platform {

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "shell/runtime_error.h"
-#include "shell/linux/shell_link.h"
+#include "shell/shell_link.h"
 #include "shell/windows/command_line_win.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/files_win.h"

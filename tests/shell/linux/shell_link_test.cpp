@@ -5,7 +5,7 @@
 #include <map>
 
 #include "shell/runtime_error.h"
-#include "shell/linux/shell_link.h"
+#include "shell/shell_link.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/temp_directory.h"
 

@@ -1,4 +1,4 @@
-#include "shell/linux/shell_link.h"
+#include "shell/shell_link.h"
 
 #include <algorithm>
 #include <climits>
