@@ -25,10 +25,23 @@ target_link_libraries(velmora_windows
     PUBLIC velmora_logic ole32 oleaut32 uuid shell32 user32 kernel32
     PRIVATE velmora_warnings)
 
+# --- The native window: the view over Win32 and its message loop -----------------------------------------
+add_library(velmora_windows_view STATIC
+    main_window/windows/control_drawing_win.cpp
+    main_window/windows/form1_win.cpp
+    main_window/windows/gdi_calls_win.cpp
+    main_window/windows/tooltip_calls_win.cpp
+    main_window/windows/win32_window_system.cpp
+    main_window/windows/window_calls_win.cpp
+)
+target_link_libraries(velmora_windows_view
+    PUBLIC velmora_windows velmora_logic comctl32 gdi32 user32
+    PRIVATE velmora_warnings)
+
 # --- The program: a GUI-subsystem executable with its icon, manifest and version -------------------------
 configure_file(app/velmora.rc.in ${CMAKE_BINARY_DIR}/generated/velmora.rc @ONLY)
 add_executable(velmora WIN32 app/main_windows.cpp ${CMAKE_BINARY_DIR}/generated/velmora.rc)
-target_link_libraries(velmora PRIVATE velmora_windows velmora_logic velmora_warnings)
+target_link_libraries(velmora PRIVATE velmora_windows_view velmora_windows velmora_logic velmora_warnings)
 
 # The window-less switch of a large variant against `cmd /c copy`, under Wine: scripts/windows/bench.sh.
 add_executable(velmora_switch_bench_windows EXCLUDE_FROM_ALL bench/switch_bench_win.cpp)
