@@ -11,7 +11,9 @@ packages=(
     # the desktop the program meets: default applications, MIME data, user folders, fonts
     xdg-utils xdg-user-dirs shared-mime-info fontconfig fonts-liberation fonts-liberation2
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
+    # the Windows screenshot (scripts/windows/screenshot.sh): a window grabber and a PNG writer
+    x11-utils imagemagick
 )
 
 missing=()

@@ -393,7 +393,9 @@ TEST_F(Form1Window, TheDesktopShortcutSwitchesToTheSelectedVariant)
         ::CloseHandle(start.hProcess);
     }
     EXPECT_TRUE(WaitUntil([] { return ReadBytes(kHostsDir + "hosts") == "10.0.0.1 work\r\n"; }, 10000));
-    ::DeleteFileA(link.c_str());
+    // Kept for the test that reads it with lnkinfo on the Linux side (shortcut_lnkinfo_test.sh).
+    ::CreateDirectoryA("C:\\velmora-shortcut-check", nullptr);
+    ::MoveFileExA(link.c_str(), "C:\\velmora-shortcut-check\\Hosts-work.lnk", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
 }
 
 // The prefix opens web pages with a recording program for the time of a test.
