@@ -1,5 +1,7 @@
 // Velmora for Linux: start-up without any toolkit, the window only when one is needed.
 
+#include <cstdio>
+
 #include "main_window/program.h"
 #include "shell/linux/desktop_window_system.h"
 #include "shell/linux/drive_mapping.h"
@@ -7,8 +9,16 @@
 
 int main(int argc, char** argv)
 {
+    using namespace velmora;
     using namespace velmora::linux_platform;
-    LinuxPlatform platform(argc, argv, DriveMapping::fromEnvironment());
+    std::optional<DriveMapping> drives;
+    try {
+        drives = DriveMapping::fromEnvironment();
+    } catch (const DriveSettingRefused& refusal) {
+        std::fprintf(stderr, "%s: %s\n", kProgramTitle, refusal.what());
+        return static_cast<int>(ExitCode::DriveSettingRefused);
+    }
+    LinuxPlatform platform(argc, argv, std::move(*drives));
     DesktopWindowSystem windows(platform);
-    return velmora::RunProgram(platform, windows);
+    return RunProgram(platform, windows);
 }

@@ -19,17 +19,24 @@ add_library(velmora_linux STATIC
     shell/linux/drive_mapping.cpp
     shell/linux/errno_mapping.cpp
     shell/linux/file_names.cpp
+    shell/linux/in_place_rewrite.cpp
     shell/linux/linux_platform.cpp
     shell/linux/linux_platform_files.cpp
     shell/linux/linux_platform_processes.cpp
     shell/linux/linux_platform_shell.cpp
     shell/linux/linux_shortcut.cpp
+    shell/linux/name_caches.cpp
     shell/linux/own_libraries.cpp
     shell/linux/posix_files.cpp
+    shell/linux/posix_io.cpp
+    shell/linux/privileged_helper.cpp
     shell/linux/process_start.cpp
     shell/linux/shell_link.cpp
 )
 target_link_libraries(velmora_linux PUBLIC velmora_logic Threads::Threads ${CMAKE_DL_LIBS} PRIVATE velmora_warnings)
+# The program finds its privileged helper at <prefix>/<libexec>/velmora beside its own <prefix>/bin.
+set_source_files_properties(shell/linux/privileged_helper.cpp PROPERTIES
+    COMPILE_DEFINITIONS "VELMORA_LIBEXEC_DIR=\"${CMAKE_INSTALL_LIBEXECDIR}\"")
 
 # --- The desktop side: default applications (GIO), Qt dialogs and the window, loaded only when needed ---
 add_library(velmora_gio STATIC shell/linux/desktop/default_applications.cpp)
@@ -68,10 +75,55 @@ add_executable(velmora app/main_linux.cpp)
 target_link_libraries(velmora PRIVATE velmora_linux velmora_warnings)
 add_dependencies(velmora velmora_desktop velmora_applications)
 
+# The privileged helper that pkexec starts for a user who may not write /etc/hosts; /etc is compiled in.
+set(VELMORA_HELPER_DIR ${CMAKE_INSTALL_LIBEXECDIR}/velmora)
+add_executable(velmora_switch app/velmora_switch_linux.cpp)
+target_link_libraries(velmora_switch PRIVATE velmora_linux velmora_warnings)
+set_target_properties(velmora_switch PROPERTIES OUTPUT_NAME velmora-switch
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${VELMORA_HELPER_DIR})
+add_dependencies(velmora velmora_switch)
+
+# What is shipped resolves every symbol at load and keeps its relocations read-only afterwards (the helper
+# runs as root).
+foreach(shipped velmora velmora_switch velmora_desktop velmora_applications)
+    target_link_options(${shipped} PRIVATE -Wl,-z,relro -Wl,-z,now)
+endforeach()
+
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velmora_switch RUNTIME DESTINATION ${VELMORA_HELPER_DIR})
 install(TARGETS velmora_desktop velmora_applications LIBRARY DESTINATION lib/velmora)
 install(FILES app/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 24 32 48 64 128 256)
     install(FILES app/icons/velmora-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME velmora.png)
 endforeach()
+
+# The polkit actions name the helper by its installed path, which is known only when installing (a package
+# is staged with a prefix of its own), so the policy is written then.
+set(VELMORA_POLICY_TEMPLATE ${CMAKE_SOURCE_DIR}/packaging/org.example.velmora.policy.in)
+set(VELMORA_POLICY_DIR ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
+install(CODE "
+    set(VELMORA_HELPER_PATH \"\${CMAKE_INSTALL_PREFIX}/${VELMORA_HELPER_DIR}/velmora-switch\")
+    set(policy \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VELMORA_POLICY_DIR}/org.example.velmora.policy\")
+    message(STATUS \"Installing: \${policy}\")
+    configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${policy}\")
+")
+install(FILES packaging/org.example.velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual page and the Debian changelog are installed compressed, as Debian ships them.
+set(VELMORA_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
+foreach(source velmora.1 changelog)
+    add_custom_command(OUTPUT ${VELMORA_PACKAGING_OUT}/${source}.gz
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/${source}
+                ${VELMORA_PACKAGING_OUT}/${source}
+        COMMAND gzip -9nf ${VELMORA_PACKAGING_OUT}/${source}
+        DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${source} VERBATIM)
+endforeach()
+add_custom_target(velmora_documents ALL
+    DEPENDS ${VELMORA_PACKAGING_OUT}/velmora.1.gz ${VELMORA_PACKAGING_OUT}/changelog.gz)
+install(FILES ${VELMORA_PACKAGING_OUT}/velmora.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${VELMORA_PACKAGING_OUT}/changelog.gz packaging/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/velmora)
+
+include(cmake/packaging.cmake)

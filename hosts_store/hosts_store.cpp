@@ -70,11 +70,65 @@ TextPieces LineCopyPieces(std::string_view source, const std::string& headerLine
     return pieces;
 }
 
+namespace {
+
+// Written from the source itself, every lone CR costs two pieces (a view of its line and the LF), which for
+// short lines is many times the text's own size. Past this many, the text is copied once with CR LF
+// instead, which bounds memory by the source plus that one copy.
+constexpr std::size_t kMostLoneCrs = 4096;
+
+bool IsLoneCr(std::string_view text, std::size_t at)
+{
+    return text[at] == '\r' && (at + 1 == text.size() || text[at + 1] != '\n');
+}
+
+std::size_t CountLoneCrs(std::string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1))
+        count += IsLoneCr(text, at) ? 1 : 0;
+    return count;
+}
+
+std::string WithLoneCrsAsCrLf(std::string_view text, std::size_t loneCrs)
+{
+    std::string converted;
+    converted.reserve(text.size() + loneCrs);
+    std::size_t copied = 0;
+    for (std::size_t at = text.find('\r'); at != std::string_view::npos; at = text.find('\r', at + 1)) {
+        if (IsLoneCr(text, at)) {
+            converted.append(text.substr(copied, at + 1 - copied)).push_back('\n');
+            copied = at + 1;
+        }
+    }
+    converted.append(text.substr(copied));
+    return converted;
+}
+
+}  // namespace
+
 void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
                   const std::string& name)
 {
-    const std::string content = platform.readTextFile(source);
+    std::string content = platform.readTextFile(source);
+    if (const std::size_t loneCrs = CountLoneCrs(content); loneCrs > kMostLoneCrs)
+        content = WithLoneCrsAsCrLf(content, loneCrs);
     platform.replaceTextFile(destination, LineCopyPieces(content, HeaderLines(header, name)));
+}
+
+HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir)
+{
+    try {
+        switch (platform.backupWithPrivileges(hostsDir)) {
+        case PrivilegedChange::Made: return HostsChange::Made;
+        case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
+        case PrivilegedChange::NotNeeded: break;
+        }
+        CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
+        return HostsChange::Made;
+    } catch (const NeedsAdministratorRights&) {
+        return HostsChange::NeedsAdministratorRights;
+    }
 }
 
 std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir)

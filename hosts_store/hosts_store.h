@@ -53,6 +53,20 @@ TextPieces LineCopyPieces(std::string_view source, const std::string& headerLine
 void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
                   const std::string& name);
 
+// Whether a change of the hosts directory was made. A change that needs administrator rights that were not
+// given has changed nothing; the caller tells the user so.
+enum class HostsChange { Made, NeedsAdministratorRights };
+
+inline constexpr char kSwitchNeedsRightsMessage[] = "Switching needs administrator rights; nothing was changed.";
+inline constexpr char kBackupNeedsRightsMessage[] =
+    "Making the first-start backup needs administrator rights; nothing was changed.";
+inline constexpr char kChangeNeedsRightsMessage[] =
+    "Changing the hosts directory needs administrator rights; nothing was changed.";
+
+// Saves the active hosts file as the first-start backup `hosts.Default`, through the platform's privileged
+// helper where the user may not write the hosts directory. Other failures throw RuntimeError.
+[[nodiscard]] HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir);
+
 // The variant entries of the hosts directory in listing order: every `hosts.` file, never `hosts` itself.
 std::vector<std::string> ListVariants(Platform& platform, const std::string& hostsDir);
 

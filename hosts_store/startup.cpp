@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "hosts_store/hosts_store.h"
+#include "hosts_store/variant_selection.h"
 #include "shell/dialogs.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
@@ -23,19 +24,21 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
                                               const std::string& argument)
 {
     if (!IsValidSwitchArgument(argument)) {
-        ShowMessage(platform, "Invalid Commandline:  " + argument, message_style::kOk, std::nullopt,
-                            ExitCode::CommandLineRefused);
+        ShowMessage(platform, "Invalid Commandline:  " + argument, message_style::kOk, std::nullopt);
         return std::nullopt;
     }
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
         ShowMessage(platform, std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
                                 argument,
-                            message_style::kOk, std::nullopt, ExitCode::CommandLineRefused);
+                            message_style::kOk, std::nullopt);
         return std::nullopt;
     }
-    const std::string variant = hostsDir + kVariantPrefix + argument;
-    if (FileExists(platform, variant)) {
-        CopyHostFile(platform, variant, hostsDir + kActiveHostsName, false, "");
+    const std::string entry = kVariantPrefix + argument;
+    if (FileExists(platform, hostsDir + entry)) {
+        if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
+            ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+            platform.endProgram(ExitCode::NeedsAdministratorRights);
+        }
         platform.beep();
         platform.endProgram(ExitCode::Normal);
     }
@@ -47,15 +50,19 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
     StartupOutcome outcome;
     outcome.hostsDir = BuildHostsDir();
     const std::string& hostsDir = outcome.hostsDir;
+    // Before anything reads or writes the hosts directory: a rewrite a kill interrupted is finished or undone.
+    platform.finishInterruptedReplacements(hostsDir);
 
     // The test is made before blanks are removed: a command line of blanks reaches the switch as empty text.
     const std::string commandLine = platform.commandLine();
-    if (!commandLine.empty())
+    if (!commandLine.empty()) {
         outcome.caption = ProcessCommandLine(platform, hostsDir, TrimBlanks(commandLine));
+        outcome.commandLineRefused = true;  // a switch ends the program and never comes back here
+    }
 
     if (!FileExists(platform, hostsDir + kActiveHostsName)) {
         ShowMessage(platform, std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
-                            "Host-File not found!", ExitCode::HostsMissing);
+                            "Host-File not found!");
         platform.endProgram(ExitCode::HostsMissing);
     }
 
@@ -63,7 +70,9 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
         ShowMessage(platform, std::string("First Start?  Default - Backup not found") + kCR +
                                 "Using current Hosts as defaul Backup",
                             message_style::kInformationIcon, "First Start - Creating Backup!");
-        CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
+        // Without the rights the window still opens; the backup is offered again at the next start.
+        if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
+            ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
     }
     return outcome;
 }

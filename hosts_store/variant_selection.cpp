@@ -1,6 +1,10 @@
 #include "hosts_store/variant_selection.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "hosts_store/hosts_store.h"
+#include "shell/platform.h"
 #include "shell/string_ops.h"
 
 namespace velmora {
@@ -12,9 +16,21 @@ std::string VariantNameOfEntry(const std::string& entry)
     return ReplaceText(entry, findText, "", matchCase);
 }
 
-void ActivateVariant(Platform& platform, const std::string& hostsDir, const std::string& entry)
+HostsChange ActivateVariant(Platform& platform, const std::string& hostsDir, const std::string& entry)
 {
-    CopyHostFile(platform, hostsDir + entry, hostsDir + kActiveHostsName, false, "");
+    try {
+        // An entry always begins with the prefix (in some case); the helper takes the name after it.
+        const std::string variantName = entry.substr(std::min(entry.size(), std::size(kVariantPrefix) - 1));
+        switch (platform.switchWithPrivileges(hostsDir, variantName)) {
+        case PrivilegedChange::Made: return HostsChange::Made;
+        case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
+        case PrivilegedChange::NotNeeded: break;
+        }
+        CopyHostFile(platform, hostsDir + entry, hostsDir + kActiveHostsName, false, "");
+        return HostsChange::Made;
+    } catch (const NeedsAdministratorRights&) {
+        return HostsChange::NeedsAdministratorRights;
+    }
 }
 
 }  // namespace velmora

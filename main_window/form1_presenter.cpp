@@ -23,8 +23,7 @@ constexpr std::uint32_t kVisitedLinkColour = 0xFF8080;  // 0x00BBGGRR: a light b
 
 void Form1Presenter::endWithRuntimeErrorReport(const RuntimeError& error)
 {
-    ShowMessage(platform_, error.reportText(), message_style::kStopIcon, std::string(kProgramTitle),
-                         ExitCode::RuntimeError);
+    ShowMessage(platform_, error.reportText(), message_style::kStopIcon, std::string(kProgramTitle));
     platform_.endProgram(ExitCode::RuntimeError);
 }
 
@@ -33,6 +32,10 @@ void Form1Presenter::runGuarded(Handler&& handler)
 {
     try {
         handler();
+    } catch (const NeedsAdministratorRights&) {
+        // Create New, Delete and Add Line write into the hosts directory themselves: without the rights
+        // nothing was written, and the window goes on.
+        ShowMessage(platform_, kChangeNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
     } catch (const RuntimeError& error) {
         endWithRuntimeErrorReport(error);
     } catch (const std::bad_alloc&) {
@@ -48,6 +51,7 @@ void Form1Presenter::startUp()
         StartupOutcome outcome = RunStartupBeforeWindow(platform_);
         hostsDir_ = std::move(outcome.hostsDir);
         captionOverride_ = std::move(outcome.caption);
+        commandLineRefused_ = outcome.commandLineRefused;
     });
 }
 

@@ -29,6 +29,8 @@ public:
     const std::string& hostsDir() const { return hostsDir_; }
     // Set when the command line named no variant: the window's caption for the whole run, which says so.
     const std::optional<std::string>& captionOverride() const { return captionOverride_; }
+    // Set when the command line named something and did not switch.
+    bool commandLineRefused() const { return commandLineRefused_; }
 
     void onListClick() override;
     void onListDoubleClick() override;
@@ -51,6 +53,7 @@ private:
     Form1View* view_ = nullptr;
     std::string hostsDir_;
     std::optional<std::string> captionOverride_;
+    bool commandLineRefused_ = false;
 };
 
 }  // namespace velmora

@@ -21,7 +21,7 @@ int RunProgram(Platform& platform, WindowSystem& windows)
             platform.messageBox(*refusal, message_style::kOk, std::nullopt);
         platform.messageBox("the window cannot be opened: " + windows.unavailableReason(), message_style::kOk,
                             std::nullopt);
-        return static_cast<int>(refusal ? ExitCode::CommandLineRefused : ExitCode::NoDisplay);
+        return static_cast<int>(presenter.commandLineRefused() ? ExitCode::CommandLineRefused : ExitCode::NoDisplay);
     }
     presenter.attachView(*window);
     window->show();

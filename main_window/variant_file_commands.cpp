@@ -27,20 +27,35 @@ bool IsControlCharacter(char c)
     return byte < 0x20 || byte == 0x7F;
 }
 
+// Whether the entry stored under `existingName` is one of the variants the listing shows for `variant`.
+bool IsListedVariant(Platform& platform, const std::string& variant, const std::string& existingName)
+{
+    FileLookup lookup(platform);
+    for (std::string name = lookup.first(variant); !name.empty(); name = lookup.next())
+        if (name == existingName)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 std::string ProblemWithNewVariantName(const std::string& trimmedName)
 {
     // A name of blanks only would name `hosts.`, which the home platform takes for the active `hosts` itself.
     if (trimmedName.empty())
-        return "A name of blanks only cannot be used: it would name the active Hosts-File itself.";
+        return std::string("A name of blanks only cannot be used.") + kCR +
+               "It would name the active Hosts-File itself.";
     const bool forbidden = std::any_of(trimmedName.begin(), trimmedName.end(), [](char c) {
         return IsControlCharacter(c) || std::string_view(kForbiddenNameCharacters).find(c) != std::string_view::npos;
     });
     if (forbidden || trimmedName.back() == '.')
+        // One sentence a line, each short enough that the box does not wrap it.
         return "The name '" + trimmedName + "' cannot be used." + kCR +
-               "A name must not hold any of the characters  \\ / : * ? \" < > |  nor control characters," + kCR +
-               "and must not end in a dot.";
+               "A name must not hold any of  \\ / : * ? \" < > |" + kCR +
+               "It must not hold control characters either." + kCR + "It must not end in a dot.";
+    if (IsSystemFileName(kVariantPrefix + trimmedName))
+        return "The name '" + trimmedName + "' cannot be used." + kCR + "'" + kVariantPrefix + trimmedName +
+               "' is one of the system's own files." + kCR + "It is not a Hosts-File.";
     return {};
 }
 
@@ -55,11 +70,21 @@ void CreateNewVariant(Form1View& view, Platform& platform, const std::string& ho
         return;
     }
 
+    // Whatever stands under the name is asked about: only a variant may be replaced, never a folder, a link
+    // or any other entry that the listing leaves out.
     const std::string variant = hostsDir + kVariantPrefix + trimmedName;
-    if (const std::string existing = FileLookup(platform).first(variant); !existing.empty()) {
-        const int answer = ShowMessage(platform, "The Hosts-File '" + existing + "' exists already." + kCR +
-                                                   "Replace it with a copy of the current Hosts-File?",
-                                               message_style::kYesNo, "Replace Host-File: " + existing);
+    if (const std::optional<std::string> existing = platform.storedEntryName(variant)) {
+        if (!IsListedVariant(platform, variant, *existing)) {
+            ShowMessage(platform,
+                        "The name '" + trimmedName + "' cannot be used." + kCR + "'" + *existing +
+                            "' exists already and is not a Hosts-File." + kCR + "It is left as it is.",
+                        message_style::kStopIcon, std::string("Invalid Name"));
+            return;
+        }
+        const int answer = ShowMessage(platform, "The Hosts-File '" + *existing + "' exists already." + kCR +
+                                                     "Replace it with a copy of the current Hosts-File?",
+                                       message_style::kYesNo | message_style::kSecondButtonDefault,
+                                       "Replace Host-File: " + *existing);
         if (answer != message_answer::kYes)
             return;
     }

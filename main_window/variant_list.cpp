@@ -3,6 +3,7 @@
 #include "hosts_store/hosts_store.h"
 #include "hosts_store/variant_selection.h"
 #include "main_window/form1_view.h"
+#include "shell/dialogs.h"
 #include "shell/platform.h"
 
 namespace velmora {
@@ -29,7 +30,10 @@ void ActivateSelectedVariant(Form1View& view, Platform& platform, const std::str
     const std::string entry = view.listEntry(view.listIndex());
     if (entry.empty())
         return;
-    ActivateVariant(platform, hostsDir, entry);
+    if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
+        ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+        return;
+    }
     view.setActiveHostLabelCaption(entry + " - Activated!");
     view.setActiveHostLabelVisible(true);
     platform.beep();

@@ -8,8 +8,15 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev
     # tests
     libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
+    # tests of ACLs and extended attributes kept by a switch (setfacl, setfattr, getfattr)
+    acl attr
     # the desktop the program meets: default applications, MIME data, user folders, fonts
     xdg-utils xdg-user-dirs shared-mime-info fontconfig fonts-liberation fonts-liberation2
+    # switching as a normal user: pkexec, polkitd and the system bus it talks over (also for the polkit tests)
+    pkexec polkitd dbus
+    # the Debian package and its checks: dpkg-shlibdeps and file (CPack), lintian, AppStream, the policy's
+    # DTD check, the manual page
+    dpkg-dev file lintian appstream libxml2-utils man-db
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
     # the Windows screenshot (scripts/windows/screenshot.sh): a window grabber and a PNG writer

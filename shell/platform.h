@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,14 +23,35 @@ enum class ExitCode : int {
     CommandLineRefused = 2,  // a command line that did not switch, with no display to go on with the window
     HostsMissing = 3,        // there is no active hosts file: the stop box
     NoDisplay = 4,           // a box or the window was needed, but no display could be opened
+    NeedsAdministratorRights = 5,  // the switch needs administrator rights that were not given: nothing changed
+    DriveSettingRefused = 6,  // the sandbox drive variable is set but names no absolute folder
 };
 
-// Message box styles: the sum of a button set and an icon.
+// How a change of the hosts directory went that the running user may not make on their own.
+enum class PrivilegedChange {
+    NotNeeded,  // the program may make the change itself (or the system offers no way to delegate it)
+    Made,       // the system's privileged helper made it, with the administrator's consent
+    Refused,    // the consent was not given (dismissed, denied, no agent): nothing changed
+};
+
+// Thrown by the platform's file operations, before anything is touched, when the running user may not change
+// the system's hosts directory. Not a run-time error: the caller tells the user and goes on.
+class NeedsAdministratorRights : public std::runtime_error {
+public:
+    explicit NeedsAdministratorRights(const std::string& nativePath)
+        : std::runtime_error("changing " + nativePath + " needs administrator rights")
+    {
+    }
+};
+
+// Message box styles: the sum of a button set, an icon and which button is the default (the first unless
+// stated), in the values the home platform's message box takes.
 namespace message_style {
 inline constexpr int kOk = 0;
 inline constexpr int kYesNo = 4;
 inline constexpr int kStopIcon = 16;
 inline constexpr int kInformationIcon = 64;
+inline constexpr int kSecondButtonDefault = 256;  // No of Yes and No: Return does not answer Yes
 }  // namespace message_style
 
 // What a message box gives back: the button pressed, or kNotShown when no box could be shown (the platform
@@ -67,7 +89,8 @@ public:
 //
 // Paths are the program's own texts (Windows form, such as C:\Windows\System32\drivers\etc\hosts); the
 // platform maps them to real files. Text contents are bytes in the system's single-byte code page and are
-// never transcoded. Operations that fail throw RuntimeError unless stated otherwise.
+// never transcoded. Operations that fail throw RuntimeError unless stated otherwise; a write into the system's
+// hosts directory that the running user may not make throws NeedsAdministratorRights.
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -105,6 +128,10 @@ public:
     // which names the program itself never treats as its files is the caller's rule. Never fails: a path
     // the file system rejects gives no names.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+    // The stored name of whatever the path names in its folder (an ordinary file, a folder, a link, a device;
+    // hidden or not), matched as the platform matches names; nothing when no entry has that name. Unlike
+    // findFiles it hides nothing: it is the question to ask before a new file is written.
+    virtual std::optional<std::string> storedEntryName(const std::string& path) = 0;
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.
@@ -113,6 +140,29 @@ public:
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;
     virtual void deleteFile(const std::string& path) = 0;
+    // Completes or rolls back whatever a replacement in the folder left unfinished when it was interrupted
+    // (killed, power lost), so that every file there holds exactly its old or its new content. A platform
+    // whose replacements are always atomic has nothing to do.
+    virtual void finishInterruptedReplacements(const std::string& folder) = 0;
+
+    // --- Changes that may need administrator rights -----------------------------------------------------
+    // Where the running user may not replace the active hosts file, these have the system's privileged helper
+    // make the change after asking for the administrator's consent; NotNeeded tells the caller to make it
+    // itself. Failures of the helper other than a refused consent throw RuntimeError. A platform whose users
+    // always run with the rights (the program demands them at start) keeps these defaults.
+    // Makes `hosts.<variantName>` in the hosts directory the active hosts file.
+    virtual PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName)
+    {
+        static_cast<void>(hostsDir);
+        static_cast<void>(variantName);
+        return PrivilegedChange::NotNeeded;
+    }
+    // Saves the active hosts file as the first-start backup `hosts.Default` when there is none yet.
+    virtual PrivilegedChange backupWithPrivileges(const std::string& hostsDir)
+    {
+        static_cast<void>(hostsDir);
+        return PrivilegedChange::NotNeeded;
+    }
 
     // --- Current drive and directory ------------------------------------------------------------------
     // The current directory as a full program path (beginning with its drive letter where it lies on a

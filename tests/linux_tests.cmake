@@ -13,12 +13,13 @@ add_executable(velmora_linux_tests
     shell/linux/default_applications_test.cpp
     shell/linux/drive_mapping_test.cpp
     shell/linux/file_lookup_test.cpp
+    shell/linux/hostile_files_test.cpp
     shell/linux/linux_shortcut_test.cpp
     shell/linux/posix_files_test.cpp
     shell/linux/process_start_test.cpp
     shell/linux/shell_link_test.cpp
 )
-target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_gio GTest::gtest_main
+target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_logic_test_support velmora_gio GTest::gtest_main
                       velmora_warnings)
 # The platform's shortcut tests open the desktop library (offscreen).
 add_dependencies(velmora_linux_tests velmora_desktop velmora_applications)
@@ -59,3 +60,30 @@ add_test(NAME InstallPutsEntryAndIconsInPlace
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-check
                  -DVALIDATE=${DESKTOP_FILE_VALIDATE} -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
 set_tests_properties(InstallPutsEntryAndIconsInPlace PROPERTIES LABELS install)
+
+# The privileged helper built for tests only: its drive is a sandbox in the build tree, fixed when it is built.
+set(VELMORA_SANDBOX_HELPER_DRIVE ${CMAKE_CURRENT_BINARY_DIR}/switch-helper-drive)
+add_executable(velmora_switch_sandboxed ${CMAKE_SOURCE_DIR}/app/velmora_switch_linux.cpp)
+target_link_libraries(velmora_switch_sandboxed PRIVATE velmora_linux velmora_warnings)
+target_compile_definitions(velmora_switch_sandboxed PRIVATE
+    VELMORA_SWITCH_SANDBOX_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
+set_target_properties(velmora_switch_sandboxed PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/bin)
+
+add_executable(velmora_switch_helper_tests e2e/switch_helper_test.cpp)
+target_link_libraries(velmora_switch_helper_tests PRIVATE velmora_linux_test_support GTest::gtest_main velmora_warnings)
+target_compile_definitions(velmora_switch_helper_tests PRIVATE
+    VELMORA_EXECUTABLE="$<TARGET_FILE:velmora>"
+    VELMORA_SANDBOX_HELPER="$<TARGET_FILE:velmora_switch_sandboxed>"
+    VELMORA_SANDBOX_HELPER_DRIVE="${VELMORA_SANDBOX_HELPER_DRIVE}")
+add_dependencies(velmora_switch_helper_tests velmora_switch_sandboxed velmora)
+gtest_discover_tests(velmora_switch_helper_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS polkit)
+
+# The Debian package: built with cpack from this tree, inspected, installed, used on a sandbox drive and
+# removed (the install part only as root and where no velmora package is installed). Not under the
+# sanitizers: a package is made of the optimised build.
+if(NOT VELMORA_SANITIZE)
+    add_test(NAME DebianPackageBuildsInstallsAndRemovesCleanly
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/package/check_package.sh ${CMAKE_BINARY_DIR})
+    set_tests_properties(DebianPackageBuildsInstallsAndRemovesCleanly PROPERTIES LABELS package TIMEOUT 600
+                         RUN_SERIAL ON)
+endif()

@@ -148,9 +148,8 @@ void Place(QWidget* widget, const char* name, QRect geometry)
 
 void Form1::createControls()
 {
-    list1_ = new QListWidget(this);
+    list1_ = new SingleSelectionList(this);
     Place(list1_, "List1", {20, 60, 185, 130});
-    list1_->setSelectionMode(QAbstractItemView::SingleSelection);
     list1_->setSortingEnabled(false);
     list1_->setUniformItemSizes(true);
     list1_->setToolTip(QStringLiteral("Double-Click to activate selected Host"));

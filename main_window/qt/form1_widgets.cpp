@@ -25,6 +25,14 @@ void ClickableLabel::mousePressEvent(QMouseEvent* event)
     QLabel::mousePressEvent(event);
 }
 
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // Qt reports a double-click's second press as this event, and would pass it on as a press; the
+    // release that follows must not complete a second click.
+    pressed_ = false;
+    event->accept();
+}
+
 void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
@@ -32,6 +40,25 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
     if (click)
         onClick_();
+}
+
+SingleSelectionList::SingleSelectionList(QWidget* parent)
+    : QListWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+QItemSelectionModel::SelectionFlags SingleSelectionList::selectionCommand(const QModelIndex& index,
+                                                                          const QEvent* event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QListWidget::selectionCommand(index, event);
+    // Only the user's input comes with an event; of it, a command that would leave no entry selected is
+    // not carried out.
+    const bool deselects =
+        !index.isValid() || command.testAnyFlags(QItemSelectionModel::Deselect | QItemSelectionModel::Toggle);
+    if (event && deselects)
+        return QItemSelectionModel::NoUpdate;
+    return command;
 }
 
 GraphicalButton::GraphicalButton(const QString& caption, QWidget* parent)
@@ -71,6 +98,14 @@ CaptionedFrame::CaptionedFrame(const QString& caption, QWidget* parent)
 {
 }
 
+QString CaptionedFrame::shownCaption() const
+{
+    QString caption = title();
+    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const int room = width() - 2 * kCaptionLeft - 2 * kCaptionPadding;
+    return QFontMetrics(font()).elidedText(caption, Qt::ElideRight, room);
+}
+
 void CaptionedFrame::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -79,8 +114,7 @@ void CaptionedFrame::paintEvent(QPaintEvent*)
     painter.setPen(kFrameLine);
     painter.drawRect(QRect(0, lineY, width() - 1, height() - 1 - lineY));
 
-    QString caption = title();
-    caption.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    const QString caption = shownCaption();
     const int captionWidth = qMin(metrics.horizontalAdvance(caption) + 2 * kCaptionPadding, width() - 2 * kCaptionLeft);
     const QRect captionArea(kCaptionLeft, 0, captionWidth, metrics.height());
     painter.fillRect(captionArea, palette().color(QPalette::Window));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A private Wine world for the Windows tests, kept under one state folder:
-#   wine-env.sh setup STATE            a throw-away HOME, an Xvfb display, a running wineserver and a fresh prefix
+#   wine-env.sh setup STATE [KEEPER]   a throw-away HOME, an Xvfb display, a running wineserver and a fresh prefix;
+#                                      KEEPER, a Windows program that waits, keeps Wine's services up meanwhile
 #   wine-env.sh run STATE PROGRAM ...  runs a Windows program there (the tests' cross-compiling emulator)
 #   wine-env.sh cleanup STATE          stops the server and the display and removes everything
 # With VELMORA_WINE_DISPLAY set (say to "$DISPLAY"), setup uses that display instead of starting Xvfb, so
@@ -19,7 +20,7 @@ wine_server() { command -v wineserver || echo /usr/lib/wine/wineserver; }
 enter() {
     export WINEPREFIX="$state/prefix" HOME="$state/home" WINEDEBUG=-all
     # A saved .lnk would otherwise also become a launcher in the real desktop menus.
-    export WINEDLLOVERRIDES=winemenubuilder.exe=d
+    export WINEDLLOVERRIDES="winemenubuilder.exe=d${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
     unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_DESKTOP_DIR
     if [ -s "$state/display" ]; then export DISPLAY="$(cat "$state/display")"; else unset DISPLAY; fi
 }
@@ -28,13 +29,19 @@ cleanup() {
     [ -d "$state" ] || return 0
     enter
     # The server goes first, then its prefix, then the display (the other order orphans Wine's services).
-    if [ -d "$WINEPREFIX" ]; then "$(wine_server)" -k </dev/null >/dev/null 2>&1 || true; fi
+    # The server must be gone before its prefix: a new prefix can get the same inode, and so the same
+    # server socket, and its first program would then meet the dying server.
+    if [ -d "$WINEPREFIX" ]; then
+        "$(wine_server)" -k </dev/null >/dev/null 2>&1 || true
+        "$(wine_server)" -w </dev/null >/dev/null 2>&1 || true
+    fi
     rm -rf "$state/prefix" "$state/home"
     if [ -s "$state/xvfb.pid" ]; then kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true; fi
     rm -rf "$state"
 }
 
 setup() {
+    trap '[ -f "$state/wineboot.log" ] && cat "$state/wineboot.log" >&2' ERR
     cleanup
     mkdir -p "$state/home" "$state/prefix"
     if [ -n "${VELMORA_WINE_DISPLAY:-}" ]; then
@@ -55,11 +62,12 @@ setup() {
     "$(wine_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
     # A program that crashes ends at once instead of waiting in Wine's debugger until the test times out.
     "$(wine_loader)" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f </dev/null >>"$state/wineboot.log" 2>&1 || true
+    if [ -n "${keeper:-}" ]; then "$(wine_loader)" "$keeper" </dev/null >/dev/null 2>&1 & fi
     echo "Wine prefix ready in $WINEPREFIX${DISPLAY:+ on display $DISPLAY}"
 }
 
 case "$command" in
-setup) setup ;;
+setup) keeper=${1:-}; setup ;;
 cleanup) cleanup ;;
 run) enter; exec "$(wine_loader)" "$@" ;;
 *) echo "unknown command: $command" >&2; exit 2 ;;

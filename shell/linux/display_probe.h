@@ -2,8 +2,11 @@
 
 namespace velmora::linux_platform {
 
-// Whether a display can be opened: QT_QPA_PLATFORM set by the user, a Wayland socket, or an X display that
-// accepts a connection. Never initialises a toolkit.
+// Whether the toolkit will be able to open a display, decided by actually connecting to it before the
+// toolkit is loaded (which aborts the program where it cannot): an X display through libxcb (which reads
+// DISPLAY and the X authority as the toolkit will), a Wayland socket that accepts a connection, or a
+// QT_QPA_PLATFORM set by the user to a platform that needs no display server. A display that does not
+// answer within a few seconds counts as none. Never initialises a toolkit.
 bool DisplayAvailable();
 
 }  // namespace velmora::linux_platform

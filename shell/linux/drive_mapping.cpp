@@ -144,9 +144,13 @@ std::string NativeWorkingDirectory()
 
 DriveMapping DriveMapping::fromEnvironment()
 {
-    const std::string sandbox = EnvironmentValue("VELMORA_DRIVE_C");
-    if (!sandbox.empty())
+    if (const char* sandbox = std::getenv("VELMORA_DRIVE_C")) {
+        if (sandbox[0] != '/')
+            throw DriveSettingRefused(std::string("VELMORA_DRIVE_C is set but ") +
+                                      (sandbox[0] ? "is not an absolute path: " + std::string(sandbox) : "empty") +
+                                      "; unset it to use the system's hosts directory, or name the sandbox drive's folder");
         return DriveMapping(Roots{sandbox, std::nullopt});
+    }
     std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
     if (dataHome.empty() || dataHome.front() != '/')
         dataHome = EnvironmentValue("HOME") + "/.local/share";

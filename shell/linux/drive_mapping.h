@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,8 @@ public:
     };
 
     explicit DriveMapping(Roots roots) : roots_(std::move(roots)) {}
+    // The mapping the environment asks for. Only an unset VELMORA_DRIVE_C means the real system: set but
+    // empty or relative (as a script with a missing variable makes it) it throws DriveSettingRefused.
     static DriveMapping fromEnvironment();
 
     // The native path of a program path. Throws RuntimeError (Path not found) for a drive that does not
@@ -47,6 +50,12 @@ private:
     std::string fromCurrentDirectory(const std::string& rest) const;
 
     Roots roots_;
+};
+
+// VELMORA_DRIVE_C names no usable sandbox; what() says why, for the user.
+class DriveSettingRefused : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // The process's working directory, natively. Throws RuntimeError when it cannot be read (it was removed).

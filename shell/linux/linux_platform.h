@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "shell/linux/desktop_entry_exec.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/platform.h"
 
@@ -17,6 +18,10 @@ class DesktopServices;
 // first needed so that a window-less switch starts fast and needs no display. Maps the program's C:\ paths
 // through DriveMapping. Holds no program logic. Its members are kept by job: the sessions, dialogs and the
 // program itself here, processes, files and the shell in linux_platform_{processes,files,shell}.cpp.
+//
+// Default applications start as the desktop starts them, from their whole desktop entry: the stand-ins
+// for the editor and the file manager, and a program that the association lookup has just named (the
+// browser of the home-page link) when it is started on one argument.
 class LinuxPlatform final : public Platform {
 public:
     LinuxPlatform(int& argc, char** argv, DriveMapping drives);
@@ -43,11 +48,16 @@ public:
     double startProcess(const std::string& commandLine, int windowStyle) override;
 
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::optional<std::string> storedEntryName(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    void finishInterruptedReplacements(const std::string& folder) override;
+
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
 
     std::string currentDirectory() override;
     void changeDrive(const std::string& drive) override;
@@ -60,6 +70,13 @@ public:
 private:
     std::string nativePathOf(const std::string& path, bool forWriting = false) const;
     bool isProgramFile(const std::string& program) const;
+    // Starts the application's Exec line for the target, in a terminal when the entry asks for one.
+    double startApplication(const DefaultApplication& application, const std::optional<std::string>& target);
+    // Whether a native path lies in the system's hosts directory (never in a sandbox drive) and the running
+    // user may not change what is in it.
+    bool needsRightsFor(const std::string& nativePath, bool fileItselfWritable = false) const;
+    PrivilegedChange runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,
+                                         const std::vector<std::string>& command);
 
     int& argc_;
     char** argv_;
@@ -70,6 +87,12 @@ private:
     bool desktopTried_ = false;
     std::string desktopError_;
     std::unique_ptr<ApplicationLookup> applications_;
+    // The application behind the last program path findExecutable answered, to start it from its entry.
+    struct NamedApplication {
+        std::string programPath;
+        DefaultApplication application;
+    };
+    std::optional<NamedApplication> lastNamedApplication_;
 };
 
 }  // namespace velmora::linux_platform

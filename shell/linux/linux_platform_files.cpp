@@ -2,12 +2,16 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "shell/linux/directory_search.h"
 #include "shell/linux/errno_mapping.h"
+#include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/linux_platform.h"
+#include "shell/linux/own_libraries.h"
 #include "shell/linux/posix_files.h"
+#include "shell/linux/privileged_helper.h"
 #include "shell/paths.h"
 #include "shell/runtime_error.h"
 
@@ -32,29 +36,99 @@ std::vector<std::string> LinuxPlatform::findFiles(const std::string& pattern)
     }
 }
 
+std::optional<std::string> LinuxPlatform::storedEntryName(const std::string& path)
+{
+    // The mapping already resolves an existing last component without regard to case.
+    const std::string native = nativePathOf(path);
+    struct stat status {};
+    if (::lstat(native.c_str(), &status) != 0)
+        return std::nullopt;
+    return LastPartOf(native);
+}
+
 std::string LinuxPlatform::readTextFile(const std::string& path)
 {
     return ReadWholeFile(nativePathOf(path));
 }
 
+bool LinuxPlatform::needsRightsFor(const std::string& nativePath, bool fileItselfWritable) const
+{
+    const auto& etc = drives_.roots().etc;
+    if (!etc || ::geteuid() == 0)
+        return false;
+    const std::string directory = nativePath.substr(0, nativePath.find_last_of('/'));
+    if (directory != *etc)
+        return false;
+    if (fileItselfWritable && ::access(nativePath.c_str(), W_OK) == 0)
+        return false;
+    return !MayWriteDirectory(directory);
+}
+
 void LinuxPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
-    ReplaceFileAtomically(nativePathOf(path, true), content);
+    // A user who may write the file itself but not its folder switches by the in-place rewrite.
+    const std::string native = nativePathOf(path, true);
+    if (needsRightsFor(native, true))
+        throw NeedsAdministratorRights(native);
+    ReplaceFileAtomically(native, content);
 }
 
 void LinuxPlatform::appendTextFile(const std::string& path, const std::string& content)
 {
-    AppendToFile(nativePathOf(path, true), content);
+    const std::string native = nativePathOf(path, true);
+    if (needsRightsFor(native, true))
+        throw NeedsAdministratorRights(native);
+    AppendToFile(native, content);
 }
 
 bool LinuxPlatform::createTextFileIfAbsent(const std::string& path, const std::string& content)
 {
-    return CreateFileIfAbsent(nativePathOf(path, true), content);
+    const std::string native = nativePathOf(path, true);
+    if (needsRightsFor(native))
+        throw NeedsAdministratorRights(native);
+    return CreateFileIfAbsent(native, content);
 }
 
 void LinuxPlatform::deleteFile(const std::string& path)
 {
-    DeleteFile(nativePathOf(path));
+    const std::string native = nativePathOf(path);
+    if (needsRightsFor(native))
+        throw NeedsAdministratorRights(native);
+    DeleteFile(native);
+}
+
+PrivilegedChange LinuxPlatform::runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,
+                                                    const std::vector<std::string>& command)
+{
+    // Only the system's own hosts directory is delegated, and only when the user may not write the file the
+    // change writes; a sandbox drive and a user with the rights never start the helper.
+    const std::string hostsPath = nativePathOf(hostsDir + targetName);
+    if (!needsRightsFor(hostsPath, true))
+        return PrivilegedChange::NotNeeded;
+    const std::string helper = SwitchHelperPathFor(ExecutablePath());
+    if (::access(kPkexecPath, X_OK) != 0 || ::access(helper.c_str(), X_OK) != 0)
+        return PrivilegedChange::NotNeeded;  // then the write itself says that it needs the rights
+    std::vector<std::string> argv{kPkexecPath, helper};
+    argv.insert(argv.end(), command.begin(), command.end());
+    std::string errors;
+    const int exitCode = RunToEnd(argv, errors);
+    return OutcomeOfHelperRun(exitCode, errors, hostsPath);
+}
+
+PrivilegedChange LinuxPlatform::switchWithPrivileges(const std::string& hostsDir, const std::string& variantName)
+{
+    return runPrivilegedHelper(hostsDir, "hosts", {kSwitchVerb, variantName});
+}
+
+PrivilegedChange LinuxPlatform::backupWithPrivileges(const std::string& hostsDir)
+{
+    return runPrivilegedHelper(hostsDir, "hosts.Default", {kBackupVerb});
+}
+
+void LinuxPlatform::finishInterruptedReplacements(const std::string& folder)
+{
+    // Only the in-place rewrite of a file that cannot be renamed over leaves anything to finish.
+    RecoverInterruptedRewrites(nativePathOf(folder));
 }
 
 std::string LinuxPlatform::currentDirectory()

@@ -61,8 +61,11 @@ double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowS
         if (!application)
             throw RuntimeError(RuntimeErrorNumber::FileNotFound, parts.program,
                                std::string("no default application for ") + contentType);
-        return static_cast<double>(StartDetached(CommandLineFor(*application, target)));
+        return startApplication(*application, target);
     }
+
+    if (lastNamedApplication_ && parts.program == lastNamedApplication_->programPath && parts.argument)
+        return startApplication(lastNamedApplication_->application, parts.argument);
 
     std::string program = parts.program;
     if (program.find_first_of("\\:") != std::string::npos)
@@ -71,6 +74,19 @@ double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowS
     if (parts.argument)
         argv.push_back(*parts.argument);
     return static_cast<double>(StartDetached(argv));
+}
+
+double LinuxPlatform::startApplication(const DefaultApplication& application, const std::optional<std::string>& target)
+{
+    std::vector<std::string> command = CommandLineFor(application, target);
+    if (application.inTerminal) {
+        auto inTerminal = InTerminal(command, FindOnSearchPath);
+        if (!inTerminal)
+            throw RuntimeError(RuntimeErrorNumber::FileNotFound, application.executable,
+                               "no terminal for " + application.desktopFile + " (x-terminal-emulator, xterm, ...)");
+        command = std::move(*inTerminal);
+    }
+    return static_cast<double>(StartDetached(command, application.workingDirectory));
 }
 
 }  // namespace velmora::linux_platform

@@ -26,7 +26,13 @@ std::string LinuxPlatform::findExecutable(const std::string& file)
     const std::string contentType = applications().contentTypeOfFile(native);
     const bool webPage = contentType == "text/html" || contentType == "application/xhtml+xml";
     const auto application = applications().defaultApplicationFor(contentType, webPage);
-    return application ? drives_.toProgramPath(application->executable) : std::string();
+    if (!application)
+        return {};
+    // The caller starts the program it was named with its one argument; that start is made from the
+    // application's entry, which is more than its program file.
+    std::string programPath = drives_.toProgramPath(application->executable);
+    lastNamedApplication_ = NamedApplication{programPath, *application};
+    return programPath;
 }
 
 std::string LinuxPlatform::specialFolder(const std::string& name)

@@ -2,95 +2,30 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/uio.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include "shell/linux/errno_mapping.h"
+#include "shell/linux/in_place_rewrite.h"
+#include "shell/linux/posix_io.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
 
 namespace {
 
-// Closes a descriptor when it goes out of scope, unless released.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the failure, since a failed close can mean lost data on some file systems.
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-std::string ParentOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-[[noreturn]] void ThrowErrno(const std::string& path, int error = errno)
-{
-    throw ErrorFromErrno(error, path);
-}
-
-// Writes the pieces one after another with as few system calls as the kernel allows.
-void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::string& pathForErrors)
-{
-    std::vector<iovec> vectors;
-    vectors.reserve(pieces.size());
-    for (std::string_view piece : pieces)
-        if (!piece.empty())
-            vectors.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
-    std::size_t next = 0;
-    while (next < vectors.size()) {
-        const int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
-        const ssize_t written = ::writev(fd, vectors.data() + next, count);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno(pathForErrors);
-        }
-        // Skip what was written, which may end inside a piece.
-        auto left = static_cast<std::size_t>(written);
-        while (next < vectors.size() && left >= vectors[next].iov_len)
-            left -= vectors[next++].iov_len;
-        if (next < vectors.size()) {
-            vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + left;
-            vectors[next].iov_len -= left;
-        }
-    }
-}
-
-void WriteAll(int fd, const std::string& content, const std::string& pathForErrors)
-{
-    WriteAll(fd, std::vector<std::string_view>{content}, pathForErrors);
-}
+constexpr char kTemporaryPrefix[] = ".velmora-";
+constexpr std::size_t kTemporaryNamePart = 32;
+// What mkostemp puts in place of XXXXXX.
+constexpr std::size_t kRandomPartLength = 6;
+// The mode a created file asks for; the umask takes away more. Never writable for others.
+constexpr mode_t kCreationMode = 0664;
 
 mode_t CurrentUmask()
 {
@@ -104,53 +39,174 @@ bool IsReadOnly(const struct stat& status)
     return (status.st_mode & 0222) == 0;
 }
 
-// The status of an existing file that may be written, or nothing when there is no file of that name.
-// Refuses symlinks, non-files and read-only files.
-bool StatWritableFile(const std::string& path, struct stat& status)
+[[noreturn]] void ThrowReadOnly(const std::string& path)
 {
-    if (::lstat(path.c_str(), &status) != 0) {
-        if (errno == ENOENT)
-            return false;
-        ThrowErrno(path);
+    throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path, "the file is read-only");
+}
+
+bool IsAsciiLetterOrDigit(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// `.velmora-` + up to 32 characters of the replaced file's name + `-` + mkostemp's six letters and digits.
+bool IsOwnTemporaryName(std::string_view name)
+{
+    const std::size_t prefix = sizeof kTemporaryPrefix - 1;
+    if (!name.starts_with(kTemporaryPrefix) || name.size() < prefix + 1 + kRandomPartLength ||
+        name.size() > prefix + kTemporaryNamePart + 1 + kRandomPartLength)
+        return false;
+    const std::string_view random = name.substr(name.size() - kRandomPartLength);
+    return name[name.size() - kRandomPartLength - 1] == '-' &&
+           std::all_of(random.begin(), random.end(), IsAsciiLetterOrDigit);
+}
+
+// A hidden temporary sibling, exclusively locked for as long as this switch holds it, so that the
+// clean-up of another switch can tell it from one that a killed switch left behind.
+struct LockedTemporary {
+    FileDescriptor fd;
+    std::string path;
+};
+
+// An invalid descriptor, with errno set, when no sibling can be made.
+LockedTemporary CreateLockedTemporary(const std::string& directory, const std::string& name)
+{
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        LockedTemporary temporary;
+        temporary.path = directory + "/" + kTemporaryPrefix + name.substr(0, kTemporaryNamePart) + "-XXXXXX";
+        temporary.fd = FileDescriptor(::mkostemp(temporary.path.data(), O_CLOEXEC));
+        if (!temporary.fd.valid())
+            return temporary;
+        struct stat status {};
+        // A clean-up may have taken it for stale between its creation and the lock; then make another.
+        if (TryLock(temporary.fd.get()) && ::fstat(temporary.fd.get(), &status) == 0 && status.st_nlink > 0)
+            return temporary;
     }
-    if (S_ISLNK(status.st_mode) || !S_ISREG(status.st_mode))
-        throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path, "not an ordinary file");
-    if (IsReadOnly(status))
-        throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path, "the file is read-only");
+    errno = EAGAIN;
+    return {};
+}
+
+// Removes the temporaries that killed switches left in the directory: only names of the program's own
+// pattern, only ordinary files, and only those no running switch holds locked. Never fails.
+void RemoveStaleTemporaries(const std::string& directory)
+{
+    FileDescriptor directoryFd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directoryFd.valid())
+        return;
+    DIR* listing = ::fdopendir(::dup(directoryFd.get()));
+    if (!listing)
+        return;
+    std::vector<std::string> candidates;
+    while (const dirent* entry = ::readdir(listing))
+        if (IsOwnTemporaryName(entry->d_name))
+            candidates.emplace_back(entry->d_name);
+    ::closedir(listing);
+
+    for (const std::string& name : candidates) {
+        struct stat before {};
+        if (::fstatat(directoryFd.get(), name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode))
+            continue;
+        FileDescriptor fd(::openat(directoryFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        struct stat opened {};
+        if (!fd.valid() || ::fstat(fd.get(), &opened) != 0 || opened.st_ino != before.st_ino ||
+            opened.st_dev != before.st_dev || !S_ISREG(opened.st_mode))
+            continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0)
+            continue;  // a running switch is writing it (or the lock cannot tell: then leave it, too)
+        struct stat still {};
+        if (::fstatat(directoryFd.get(), name.c_str(), &still, AT_SYMLINK_NOFOLLOW) == 0 &&
+            still.st_ino == opened.st_ino && still.st_dev == opened.st_dev)
+            ::unlinkat(directoryFd.get(), name.c_str(), 0);
+    }
+}
+
+// The names of a file's extended attributes; empty where the file system has none, nothing on failure.
+std::optional<std::vector<std::string>> ExtendedAttributeNames(int fd)
+{
+    for (;;) {
+        const ssize_t size = ::flistxattr(fd, nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP ? std::optional<std::vector<std::string>>(std::in_place)
+                                    : std::optional<std::vector<std::string>>();
+        std::string list(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::flistxattr(fd, list.data(), list.size());
+        if (got < 0) {
+            if (errno == ERANGE)
+                continue;  // grew meanwhile
+            return std::nullopt;
+        }
+        std::vector<std::string> names;
+        for (std::size_t start = 0; start < static_cast<std::size_t>(got);) {
+            const std::size_t end = list.find('\0', start);
+            names.push_back(list.substr(start, end - start));
+            start = end == std::string::npos ? list.size() : end + 1;
+        }
+        return names;
+    }
+}
+
+// Gives `to` exactly the extended attributes of `from` (POSIX ACLs, security labels and user attributes
+// among them), also taking away any it got on its own (an inherited default ACL). False when that fails.
+bool CopyExtendedAttributes(int from, int to)
+{
+    const auto names = ExtendedAttributeNames(from);
+    if (!names)
+        return false;
+    for (const std::string& name : *names) {
+        std::string value;
+        for (;;) {
+            const ssize_t size = ::fgetxattr(from, name.c_str(), nullptr, 0);
+            if (size < 0)
+                return false;
+            value.resize(static_cast<std::size_t>(size));
+            const ssize_t got = ::fgetxattr(from, name.c_str(), value.data(), value.size());
+            if (got >= 0) {
+                value.resize(static_cast<std::size_t>(got));
+                break;
+            }
+            if (errno != ERANGE)
+                return false;
+        }
+        if (::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0)
+            return false;
+    }
+    const auto ownNames = ExtendedAttributeNames(to);
+    if (!ownNames)
+        return false;
+    for (const std::string& name : *ownNames)
+        if (std::find(names->begin(), names->end(), name) == names->end() && ::fremovexattr(to, name.c_str()) != 0)
+            return false;
     return true;
 }
 
-void SyncDirectory(const std::string& directory)
+// Makes the new file the old one's twin in all but content: owner and group first (changing them clears
+// setuid/setgid), then the extended attributes, then the mode, checked bit for bit. False when any of it
+// cannot be done by this user (the file is then rewritten in place, which keeps all of it).
+bool GiveIdentity(int newFd, int oldFd, const struct stat& old, mode_t mode)
 {
-    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0)
-        ::fsync(fd.get());  // best effort: some file systems refuse to sync a directory
+    if (::fchown(newFd, old.st_uid, old.st_gid) != 0 || !CopyExtendedAttributes(oldFd, newFd) ||
+        ::fchmod(newFd, mode) != 0)
+        return false;
+    struct stat now {};
+    return ::fstat(newFd, &now) == 0 && (now.st_mode & 07777) == mode && now.st_uid == old.st_uid &&
+           now.st_gid == old.st_gid;
 }
 
-void RewriteInPlace(const std::string& path, const std::vector<std::string_view>& content)
+// A write by a user without the privilege to keep them clears setuid/setgid bits; put them back if allowed.
+void KeepMode(int fd, mode_t mode)
 {
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.get() < 0)
-        ThrowErrno(path);
-    WriteAll(fd.get(), content, path);
-    if (::fsync(fd.get()) != 0 && errno != EINVAL)
-        ThrowErrno(path);
-    if (fd.close() != 0)
-        ThrowErrno(path);
+    struct stat now {};
+    if (::fstat(fd, &now) == 0 && (now.st_mode & 07777) != mode)
+        ::fchmod(fd, mode);
 }
 
 }  // namespace
 
 std::string ReadWholeFile(const std::string& path)
 {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.get() < 0)
-        ThrowErrno(path);
+    FinishInterruptedRewriteOf(path);  // never copies a file that a killed rewrite left cut
     struct stat status {};
-    if (::fstat(fd.get(), &status) != 0)
-        ThrowErrno(path);
-    if (!S_ISREG(status.st_mode))
-        throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path, "not an ordinary file");
+    const FileDescriptor fd = OpenOrdinaryFile(path, O_RDONLY, status);
 
     // One byte more than the file's size, so that the end of the file is seen without growing the buffer
     // (growing would copy the whole content once more).
@@ -177,65 +233,85 @@ std::string ReadWholeFile(const std::string& path)
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
                            bool executable)
 {
+    // Opening the file for writing is the test that this user may write it: a writable directory alone is
+    // not enough to replace it.
     struct stat existing {};
-    const bool exists = StatWritableFile(path, existing);
+    const FileDescriptor target = OpenOrdinaryFileIfPresent(path, O_RDWR, existing);
+    const bool exists = target.valid();
+    if (exists && IsReadOnly(existing))
+        ThrowReadOnly(path);
+    if (exists)
+        FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this switch
+    mode_t mode = exists ? (existing.st_mode & 07777) : (kCreationMode & ~CurrentUmask());
+    if (executable)
+        mode |= (mode & 0444) >> 2;
 
     const std::string directory = ParentOf(path);
-    std::string temporary = directory + "/.velmora-" + NameOf(path).substr(0, 32) + "-XXXXXX";
-    FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        ThrowErrno(path);
+    LockedTemporary temporary = CreateLockedTemporary(directory, NameOf(path));
+    if (!temporary.fd.valid()) {
+        const int error = errno;
+        if (!exists || (error != EACCES && error != EPERM))
+            ThrowErrno(path, error);
+        // The user may write the file but not its directory (how one user is given the right to switch).
+        RewriteInPlaceWithoutJournal(target.get(), path, content);
+        KeepMode(target.get(), mode);
+        return;
+    }
 
     try {
-        WriteAll(fd.get(), content, path);
-        mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
-        if (executable)
-            mode |= (mode & 0444) >> 2;
-        if (::fchmod(fd.get(), mode) != 0)
+        WriteAll(temporary.fd.get(), content, path);
+        bool identityKept = true;
+        if (exists)
+            identityKept = GiveIdentity(temporary.fd.get(), target.get(), existing, mode);
+        else if (::fchmod(temporary.fd.get(), mode) != 0)
             ThrowErrno(path);
-        if (exists && ::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0 && errno != EPERM)
-            ThrowErrno(path);
-        if (::fsync(fd.get()) != 0)
-            ThrowErrno(path);
-        if (fd.close() != 0)
-            ThrowErrno(path);
-        if (::rename(temporary.c_str(), path.c_str()) != 0) {
-            // A bind-mounted file (common for /etc/hosts in containers) cannot be renamed over; rewriting
-            // it in place is the only way left to change it.
-            if (errno != EBUSY)
+        SyncFile(temporary.fd.get(), path);
+        bool replaced = false;
+        if (identityKept) {
+            replaced = ::rename(temporary.path.c_str(), path.c_str()) == 0;
+            if (!replaced && (errno != EBUSY || !exists))
                 ThrowErrno(path);
-            ::unlink(temporary.c_str());
-            RewriteInPlace(path, content);
-            return;
+        }
+        if (replaced) {
+            SyncDirectory(directory);
+        } else {
+            // A bind mount (common for /etc/hosts in containers) cannot be renamed over, and a file whose
+            // owner or attributes this user cannot give a new file must keep its own: rewrite it in place.
+            RewriteInPlaceWithJournal(target.get(), path, content, temporary.path);
+            KeepMode(target.get(), mode);
         }
     } catch (...) {
-        ::unlink(temporary.c_str());
+        ::unlink(temporary.path.c_str());
         throw;
     }
-    SyncDirectory(directory);
+    RemoveStaleTemporaries(directory);
 }
 
 void AppendToFile(const std::string& path, const std::string& content)
 {
-    struct stat existing {};
-    StatWritableFile(path, existing);
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.get() < 0)
+    struct stat status {};
+    FileDescriptor fd = OpenOrdinaryFileIfPresent(path, O_WRONLY | O_APPEND, status);
+    if (fd.valid() && IsReadOnly(status))
+        ThrowReadOnly(path);
+    if (!fd.valid())
+        fd = FileDescriptor(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                   kCreationMode));
+    if (!fd.valid())
         ThrowErrno(path);
-    WriteAll(fd.get(), content, path);
+    WriteAll(fd.get(), {content}, path);
     if (fd.close() != 0)
         ThrowErrno(path);
 }
 
 bool CreateFileIfAbsent(const std::string& path, const std::string& content)
 {
-    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (fd.get() < 0) {
+    FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kCreationMode));
+    if (!fd.valid()) {
         if (errno == EEXIST)
             return false;
         ThrowErrno(path);
     }
-    WriteAll(fd.get(), content, path);
+    WriteAll(fd.get(), {content}, path);
     if (fd.close() != 0)
         ThrowErrno(path);
     return true;

@@ -6,15 +6,25 @@
 
 namespace velmora::linux_platform {
 
-// File operations on native paths, as bytes, never following a symlink at the last component. A file whose
-// write bits are all clear counts as read-only and is refused for writing, also for root. Failures throw
+// File operations on native paths, as bytes. Nothing is opened that could block or act on something else:
+// a symlink, FIFO, device or directory under the name is refused (Path/File access error) before it is
+// opened. A file whose write bits are all clear counts as read-only and is refused for writing, also for
+// root. A created file gets mode 0664 less the umask: never writable for others. Failures throw
 // RuntimeError with the native path.
 
+// Reads the whole file. A rewrite of it that a kill interrupted is finished first (in_place_rewrite.h).
 std::string ReadWholeFile(const std::string& path);
 
 // Replaces a file so that it holds its old or its new content at every moment, also across a crash: the
-// new content goes to a hidden temporary sibling that is synced and renamed over the file, keeping its
-// mode and owner. Where the file cannot be renamed over (a bind mount), it is rewritten in place.
+// new content goes to a hidden, locked temporary sibling that is given the old file's owner, group,
+// extended attributes (ACLs, security labels, user attributes) and mode (bit for bit, setuid/setgid
+// included), synced and renamed over the file. The user must be allowed to write the file itself
+// (Permission denied otherwise, whatever the directory allows).
+// Where the file cannot be renamed over (a bind mount) or this user cannot give a new file its owner and
+// attributes, it is rewritten in place under a journal (see in_place_rewrite.h); where no sibling can be
+// made at all (a directory the user may not write), it is rewritten in place with its old content kept in
+// memory. An interrupted rewrite of the file is finished first; afterwards the temporaries that killed
+// switches left in the directory are removed.
 // `executable` adds execute permission wherever the file may be read (for launchers).
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
                            bool executable = false);

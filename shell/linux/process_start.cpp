@@ -58,7 +58,7 @@ StandInProgram StandInFor(const std::string& program)
     return StandInProgram::None;
 }
 
-pid_t StartDetached(const std::vector<std::string>& argv)
+pid_t StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
 {
     if (argv.empty() || argv.front().empty())
         throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "no program to start");
@@ -80,8 +80,14 @@ pid_t StartDetached(const std::vector<std::string>& argv)
     posix_spawnattr_setsigmask(&attributes, &noneBlocked);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
 
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!workingDirectory.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
+
     pid_t pid = 0;
-    const int error = ::posix_spawnp(&pid, arguments.front(), nullptr, &attributes, arguments.data(), environ);
+    const int error = ::posix_spawnp(&pid, arguments.front(), &actions, &attributes, arguments.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     if (error != 0) {
         const RuntimeErrorNumber number =

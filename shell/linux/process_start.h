@@ -28,7 +28,8 @@ StandInProgram StandInFor(const std::string& program);
 
 // Starts a program with exactly these arguments, without any shell, in a session of its own, and does not
 // wait for it (the child is reaped in the background so that no zombie is left). A program named without
-// a slash is looked up on PATH. Throws RuntimeError when it cannot be started.
-pid_t StartDetached(const std::vector<std::string>& argv);
+// a slash is looked up on PATH. It starts in `workingDirectory`, or in the caller's when that is empty.
+// Throws RuntimeError when it cannot be started.
+pid_t StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory = {});
 
 }  // namespace velmora::linux_platform

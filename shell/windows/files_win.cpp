@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 #include "shell/runtime_error.h"
 #include "shell/windows/error_mapping_win.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
 constexpr DWORD kHiddenFromUsers = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-// A Win32 handle closed when it goes out of scope.
+// Owns a Win32 handle and closes it when it goes out of scope; it does nothing else with it.
 class Handle {
 public:
     explicit Handle(HANDLE handle) : handle_(handle) {}
@@ -62,7 +63,6 @@ bool TryWhileShared(Step&& step)
             return false;
         ::Sleep(pause);
         pause *= 2;
-        ::SetLastError(error);
     }
 }
 
@@ -153,13 +153,52 @@ void WritePieces(HANDLE file, const std::vector<std::string_view>& pieces, const
     WriteBytes(file, gathered.data(), gathered.size(), path);
 }
 
-// A sibling name no listing of the program shows: not beginning with "hosts", unique within this process
-// and, through the process id, among processes.
+constexpr char kTemporaryPrefix[] = "~velmora-";
+
+std::string NameOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// A sibling name no listing of the program shows: "~velmora-<process id>-<count>", unique within this
+// process and, through the process id, among processes; a backup adds the name of the file it belongs to
+// ("~velmora-<id>-<count>-<name>.bak"), so that an interrupted replacement can be put right later.
 std::string TemporarySiblingOf(const std::string& path, const char* extension)
 {
     static std::atomic<unsigned> counter {0};
-    return DirectoryOf(path) + "~velmora-" + std::to_string(::GetCurrentProcessId()) + "-" +
-           std::to_string(counter++) + extension;
+    std::string name = DirectoryOf(path) + kTemporaryPrefix;
+    name += std::to_string(::GetCurrentProcessId());
+    name += '-';
+    name += std::to_string(counter++);
+    if (std::string_view(extension) == ".bak") {
+        name += '-';
+        name += NameOf(path);
+    }
+    name += extension;
+    return name;
+}
+
+bool ProcessRuns(DWORD processId)
+{
+    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+    if (!process)
+        return ::GetLastError() == ERROR_ACCESS_DENIED;  // it runs, as another user
+    const bool runs = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(process);
+    return runs;
+}
+
+bool IsDeviceName(std::string name)
+{
+    name = name.substr(0, name.find('.'));
+    while (!name.empty() && name.back() == ' ')
+        name.pop_back();
+    ::CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+    if (name == "CON" || name == "PRN" || name == "AUX" || name == "NUL" || name == "CONIN$" || name == "CONOUT$")
+        return true;
+    return name.size() == 4 && (name.rfind("COM", 0) == 0 || name.rfind("LPT", 0) == 0) && name[3] >= '1' &&
+           name[3] <= '9';
 }
 
 // Deletes a temporary file of ours, whatever its attributes; failures are of no further interest.
@@ -332,6 +371,59 @@ bool CreateFileIfAbsent(const std::string& path, const std::string& content)
         throw;
     }
     return true;
+}
+
+void FinishInterruptedReplacements(const std::string& folder)
+{
+    const std::string directory = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA((directory + kTemporaryPrefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    std::vector<std::string> leftovers;
+    do
+        leftovers.emplace_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+
+    for (const std::string& name : leftovers) {
+        // "~velmora-<process id>-<count>" and then ".tmp", or "-<name of the file>.bak".
+        const std::string rest = name.substr(sizeof kTemporaryPrefix - 1);
+        const std::size_t idEnd = rest.find('-');
+        const std::size_t countEnd = idEnd == std::string::npos ? idEnd : rest.find_first_of("-.", idEnd + 1);
+        if (idEnd == 0 || countEnd == std::string::npos ||
+            rest.find_first_not_of("0123456789") != idEnd)
+            continue;  // not one of ours
+        if (ProcessRuns(static_cast<DWORD>(std::strtoul(rest.c_str(), nullptr, 10))))
+            continue;  // its replacement may be under way
+        const std::string leftover = directory + name;
+        const bool backup = rest.size() > 4 && rest.compare(rest.size() - 4, 4, ".bak") == 0 && rest[countEnd] == '-';
+        if (backup) {
+            const std::string owner = directory + rest.substr(countEnd + 1, rest.size() - 4 - countEnd - 1);
+            // Stopped between moving the old file aside and moving the new one in: the old one comes back.
+            if (::GetFileAttributesA(owner.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+                ::MoveFileExA(leftover.c_str(), owner.c_str(), MOVEFILE_WRITE_THROUGH);
+                continue;
+            }
+        }
+        DiscardTemporary(leftover);
+    }
+}
+
+std::optional<std::string> StoredEntryName(const std::string& path)
+{
+    const std::string name = NameOf(path);
+    if (name.empty() || name.find_first_of("*?") != std::string::npos)
+        return std::nullopt;
+    if (IsDeviceName(name))
+        return name;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    ::FindClose(search);
+    return std::string(found.cFileName);
 }
 
 void RemoveOrdinaryFile(const std::string& path)

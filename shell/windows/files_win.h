@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,17 @@ void AppendToFile(const std::string& path, const std::string& content);
 
 // Creates a file with the content only when nothing of that name exists; false when something did.
 bool CreateFileIfAbsent(const std::string& path, const std::string& content);
+
+// Puts right what an interrupted ReplaceFileDurably left in the folder, also after a crash or a power loss:
+// a file that ReplaceFileA had moved to its backup name before it was stopped comes back to its own name, and
+// leftover temporaries and backups are removed. What belongs to a process that still runs is left alone.
+// Nothing here fails: what cannot be put right stays as it is.
+void FinishInterruptedReplacements(const std::string& folder);
+
+// The name under which the folder stores whatever the path names (of any kind, hidden or not), as the
+// system matches names; nothing when there is none. A device name (CON, NUL, COM1, ...) names a device
+// everywhere and comes back as given; a name with wildcards names nothing.
+std::optional<std::string> StoredEntryName(const std::string& path);
 
 // Deletes an ordinary file; a directory or a read-only file is refused with error 75.
 void RemoveOrdinaryFile(const std::string& path);

@@ -20,7 +20,7 @@ struct InputBoxState {
 };
 
 // Builds a DLGTEMPLATE with its items in the layout the dialog manager reads: words, DWORD-aligned items,
-// UTF-16 strings. Texts are set afterwards with the ANSI functions, so the template holds none.
+// UTF-16 strings. It holds no texts (they are set afterwards with the ANSI functions) and shows nothing.
 class DialogTemplate {
 public:
     DialogTemplate(DWORD style, short width, short height, short items)

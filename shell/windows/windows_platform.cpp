@@ -34,7 +34,8 @@ bool NamesEqualIgnoringAsciiCase(const std::string& a, const char* b)
     return ::lstrcmpiA(a.c_str(), b) == 0;
 }
 
-// A shortcut written by the project's own Shell Link writer, for systems without the shell object.
+// A shortcut written by the project's own Shell Link writer, for systems without the shell object. It
+// keeps the values until save() and touches no file before.
 class ShellLinkFileShortcut final : public ShellShortcut {
 public:
     explicit ShellLinkFileShortcut(std::string path) : path_(std::move(path)) {}
@@ -155,6 +156,11 @@ std::vector<std::string> WindowsPlatform::findFiles(const std::string& pattern)
     return FindOrdinaryFiles(pattern);
 }
 
+std::optional<std::string> WindowsPlatform::storedEntryName(const std::string& path)
+{
+    return StoredEntryName(path);
+}
+
 std::string WindowsPlatform::readTextFile(const std::string& path)
 {
     return ReadWholeFile(path);
@@ -178,6 +184,11 @@ bool WindowsPlatform::createTextFileIfAbsent(const std::string& path, const std:
 void WindowsPlatform::deleteFile(const std::string& path)
 {
     RemoveOrdinaryFile(path);
+}
+
+void WindowsPlatform::finishInterruptedReplacements(const std::string& folder)
+{
+    FinishInterruptedReplacements(folder);
 }
 
 std::string WindowsPlatform::currentDirectory()

@@ -32,11 +32,13 @@ public:
     double startProcess(const std::string& commandLine, int windowStyle) override;
 
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::optional<std::string> storedEntryName(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    void finishInterruptedReplacements(const std::string& folder) override;
 
     std::string currentDirectory() override;
     void changeDrive(const std::string& drive) override;

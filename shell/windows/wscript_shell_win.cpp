@@ -33,7 +33,7 @@ std::string Narrow(const wchar_t* text, std::size_t length)
     return narrow;
 }
 
-// A VARIANT that is cleared when it goes out of scope.
+// A VARIANT made from a text or a number and cleared when it goes out of scope; nothing more.
 struct Variant : VARIANT {
     Variant() { ::VariantInit(this); }
     explicit Variant(const std::string& text) : Variant()
@@ -123,7 +123,8 @@ IDispatch* TakeDispatch(Variant& value, const std::string& what)
     return object;
 }
 
-// A shortcut object of the shell: every setter assigns its property at once, save() calls Save.
+// A shortcut object of the shell: every setter assigns its property at once, save() calls Save. It keeps
+// no values of its own.
 class WScriptShortcut final : public ShellShortcut {
 public:
     WScriptShortcut(IDispatch* shortcut, std::string path) : shortcut_(shortcut), path_(std::move(path)) {}
@@ -160,7 +161,7 @@ std::unique_ptr<WScriptShell> WScriptShell::Create()
     if (FAILED(::CLSIDFromProgID(L"WScript.Shell", &shellClass)))
         return nullptr;
     IDispatch* shell = nullptr;
-    if (FAILED(::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+    if (FAILED(::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                   reinterpret_cast<void**>(&shell))) ||
         !shell)
         return nullptr;

@@ -80,6 +80,33 @@ TEST_F(DesktopPrograms, TheFileManagerOpensTheHostsDirectoryAndNobodyWaitsForIt)
     ::kill(pid, SIGKILL);
 }
 
+// The editor's entry has a wrapper, options and the field code; the parameter: whether it asks for a terminal.
+class EditorEntry : public DesktopPrograms, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(EditorEntry, StartsTheWholeExecLineForTheVariant)
+{
+    const bool inTerminal = GetParam();
+    const std::string editor = xdg.addRecordingProgram("editor");
+    if (inTerminal)
+        xdg.addRecordingTerminal();
+    xdg.setDefault("text/plain", xdg.addApplication("editor", "env FOO=1 " + editor + " --flag %f", "text/plain;",
+                                                    inTerminal ? "Terminal=true\n" : ""));
+    WriteFile(etc() + "/hosts.my work", "10.0.0.1 x\r\n");
+
+    platform().startProcess("Notepad.exe " + kDir + "hosts.my work", kNormalFocusedWindow);  // as View & Edit
+
+    const std::string file = etc() + "/hosts.my work";
+    if (inTerminal)
+        EXPECT_EQ(xdg.waitForRecord("x-terminal-emulator"),
+                  (std::vector<std::string>{"-e", "env", "FOO=1", editor, "--flag", file}));
+    else
+        EXPECT_EQ(xdg.waitForRecord("editor"), (std::vector<std::string>{"--flag", file}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, EditorEntry, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& entry) {
+    return std::string(entry.param ? "InATerminal" : "Directly");
+});
+
 TEST_F(DesktopPrograms, WithoutADefaultEditorTheStartFailsAsAMissingProgram)
 {
     WriteFile(etc() + "/hosts.work", "x\r\n");

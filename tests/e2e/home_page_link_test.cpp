@@ -74,6 +74,7 @@ public:
         return *platform_;
     }
 
+    XdgEnvironment& xdg() { return xdg_; }
     std::string browserRecord() const { return drive_ / "browser-record"; }
     std::string editorRecord() const { return xdg_.recordFile("editor"); }
     const TempDirectory& drive() const { return drive_; }
@@ -186,6 +187,35 @@ TEST(HomePageLink, WithoutAProgramForWebPagesTheTextEditorIsNotTakenAndNothingSt
     EXPECT_FALSE(std::filesystem::exists(setting.editorRecord()));
     EXPECT_FALSE(std::filesystem::exists(setting.browserRecord()));
 }
+
+// The browser's entry has a wrapper, options and the field code; the parameter: whether it asks for a terminal.
+class BrowserEntry : public ::testing::TestWithParam<bool> {};
+
+TEST_P(BrowserEntry, TheLinkStartsTheWholeExecLineAfterTheProbes)
+{
+    const bool inTerminal = GetParam();
+    LinkSetting setting;
+    XdgEnvironment& xdg = setting.xdg();
+    const std::string browser = xdg.addRecordingProgram("browser");
+    if (inTerminal)
+        xdg.addRecordingTerminal();
+    xdg.setDefault("text/html", xdg.addApplication("browser", "env FOO=1 " + browser + " --flag %u",
+                                                   "text/html;x-scheme-handler/https;",
+                                                   inTerminal ? "Terminal=true\n" : ""));
+
+    EXPECT_TRUE(OpenWithDefaultBrowser(setting.platform(), HomePageUrl(), kNormalFocusedWindow));
+
+    if (inTerminal)
+        EXPECT_EQ(xdg.waitForRecord("x-terminal-emulator"),
+                  (std::vector<std::string>{"-e", "env", "FOO=1", browser, "--flag", HomePageUrl()}));
+    else
+        EXPECT_EQ(xdg.waitForRecord("browser"), (std::vector<std::string>{"--flag", HomePageUrl()}));
+    EXPECT_EQ(setting.probesLeft(), std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, BrowserEntry, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& entry) {
+    return std::string(entry.param ? "InATerminal" : "Directly");
+});
 
 TEST(LinuxFindExecutable, NamesTheDefaultProgramForAnExistingFileInProgramForm)
 {

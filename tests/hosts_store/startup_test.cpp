@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hosts_store/startup.h"
+#include "shell/dialogs.h"
 #include "tests/support/fake_platform.h"
 
 namespace velmora {
@@ -70,6 +71,7 @@ TEST(Startup, MessagesAndEndsFollowTheCommandLineAndTheDrive)
         StartupOutcome outcome;
         RunUntilEnd([&] { outcome = RunStartupBeforeWindow(platform); });
         EXPECT_EQ(platform.log, c.expectedLog) << c.what;
+        EXPECT_EQ(platform.finishedFolders, std::vector<std::string>{kDir}) << c.what << ": first of all";
         if (!platform.endedWith) {
             EXPECT_EQ(outcome.caption, c.caption) << c.what;
             EXPECT_EQ(outcome.hostsDir, kDir) << c.what;
@@ -86,6 +88,38 @@ TEST(Startup, SwitchCopiesTheVariantLineByLineAndFirstStartBacksUpHosts)
     FakePlatform first = MakePlatform("", {.backup = false});
     RunStartupBeforeWindow(first);
     EXPECT_EQ(first.files[kDir + "hosts.Default"], "127.0.0.1 current\r\n");
+}
+
+TEST(Startup, WithoutADisplayABoxWithOnlyOkIsReadAndStartUpGoesOn)
+{
+    struct Case {
+        const char* what;
+        std::string commandLine;
+        Drive drive;
+        std::vector<std::string> expectedLog;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"first start makes the backup", "", {.backup = false},
+         {kFirstStartBox, "replace|" + kDir + "hosts.Default"}, false},
+        {"a refused name is told and start-up goes on", "*", {}, {kInvalidBox + "*|0|-"}, true},
+        {"no backup for the switch, then the backup", "work", {.backup = false},
+         {kNoBackupBox + "work|0|-", kFirstStartBox, "replace|" + kDir + "hosts.Default"}, true},
+        {"the stop box still ends", "", {.hosts = false}, {kStopBox, "end|3"}, false},
+    };
+    for (const auto& c : cases) {
+        FakePlatform platform = MakePlatform(c.commandLine, c.drive);
+        platform.noDisplay = true;
+        StartupOutcome outcome;
+        RunUntilEnd([&] { outcome = RunStartupBeforeWindow(platform); });
+        EXPECT_EQ(platform.log, c.expectedLog) << c.what;
+        EXPECT_EQ(outcome.commandLineRefused, c.refused) << c.what;
+    }
+    // A question nobody can answer ends the program.
+    FakePlatform platform;
+    platform.noDisplay = true;
+    EXPECT_EQ(RunUntilEnd([&] { ShowMessage(platform, "Delete?", message_style::kYesNo, std::nullopt); }),
+              ExitCode::NoDisplay);
 }
 
 TEST(Startup, AFailedSwitchNeverBeeps)

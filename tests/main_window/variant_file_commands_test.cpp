@@ -74,8 +74,11 @@ TEST(CreateNew, CopiesHostsWithItsHeaderOpensTheEditorAndRefills)
 TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
 {
     for (const std::string answer : {" ", "   ", "a\\b", "..\\x", "a/b", "c:x", "a*", "a?", "a\"b", "<a>", "a|b",
-                                     "a\tb", "work.", "..", "."}) {
+                                     "a\tb", "work.", "..", ".", "allow", " DENY ", "Folder", "hidden"}) {
         Window window;
+        // What the listing never shows is never replaced: the system's own files, a folder, a hidden entry.
+        window.platform.files[kDir + "hosts.deny"] = "ALL: ALL\n";
+        window.platform.otherEntries = {kDir + "hosts.folder", kDir + "HOSTS.hidden"};
         window.platform.inputAnswers = {answer};
         const auto filesBefore = window.platform.files;
         window.events.onCommand1Click();
@@ -87,8 +90,8 @@ TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
     window.platform.inputAnswers = {"a<b"};
     window.events.onCommand1Click();
     EXPECT_EQ(window.platform.boxes().front(),
-              "box|The name 'a<b' cannot be used.\rA name must not hold any of the characters  \\ / : * ? \" < > |  "
-              "nor control characters,\rand must not end in a dot.|16|Invalid Name");
+              "box|The name 'a<b' cannot be used.\rA name must not hold any of  \\ / : * ? \" < > |\r"
+              "It must not hold control characters either.\rIt must not end in a dot.|16|Invalid Name");
 }
 
 TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)
@@ -101,8 +104,9 @@ TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)
 TEST(CreateNew, AnExistingVariantIsReplacedOnlyAfterYes)
 {
     Window window;
+    // 4 + 256: Yes and No, with No as the default button, so that Return keeps the variant.
     const std::string question = "box|The Hosts-File 'hosts.work' exists already.\rReplace it with a copy of the "
-                                 "current Hosts-File?|4|Replace Host-File: hosts.work";
+                                 "current Hosts-File?|260|Replace Host-File: hosts.work";
     window.platform.inputAnswers = {"WORK"};
     window.platform.messageAnswers = {message_answer::kNo};
     window.events.onCommand1Click();

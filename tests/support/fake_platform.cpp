@@ -51,7 +51,10 @@ int FakePlatform::messageBox(const std::string& prompt, int style, const std::op
         messageAnswers.pop_front();
         return answer;
     }
-    return (style & 0x0F) == message_style::kYesNo ? message_answer::kYes : message_answer::kOk;
+    // Unscripted, the box is answered with its default button.
+    if ((style & 0x0F) != message_style::kYesNo)
+        return message_answer::kOk;
+    return (style & 0xF00) == message_style::kSecondButtonDefault ? message_answer::kNo : message_answer::kYes;
 }
 
 std::optional<std::string> FakePlatform::inputBox(const std::string& prompt, const std::string& title,
@@ -86,6 +89,22 @@ void FakePlatform::failIfScripted(const std::string& operation, const std::strin
     const auto failure = failures.find(operation + "|" + path);
     if (failure != failures.end())
         throw RuntimeError(failure->second, path);
+    if (operation != "read" && needingRights.count(path))
+        throw NeedsAdministratorRights(path);
+}
+
+PrivilegedChange FakePlatform::switchWithPrivileges(const std::string& /*hostsDir*/, const std::string& variantName)
+{
+    if (privilegedAnswer != PrivilegedChange::NotNeeded)
+        log.push_back("privileged|switch|" + variantName);
+    return privilegedAnswer;
+}
+
+PrivilegedChange FakePlatform::backupWithPrivileges(const std::string& /*hostsDir*/)
+{
+    if (privilegedAnswer != PrivilegedChange::NotNeeded)
+        log.push_back("privileged|backup");
+    return privilegedAnswer;
 }
 
 std::optional<std::string> FakePlatform::storedKeyOf(const std::string& path) const
@@ -109,6 +128,16 @@ std::vector<std::string> FakePlatform::findFiles(const std::string& pattern)
     }
     std::sort(names.begin(), names.end(), NameLessIgnoringCase);
     return names;
+}
+
+std::optional<std::string> FakePlatform::storedEntryName(const std::string& path)
+{
+    if (const auto key = storedKeyOf(path))
+        return LastPartOf(*key);
+    for (const std::string& entry : otherEntries)
+        if (NamesEqualIgnoringCase(entry, path))
+            return LastPartOf(entry);
+    return std::nullopt;
 }
 
 std::string FakePlatform::readTextFile(const std::string& path)

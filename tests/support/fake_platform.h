@@ -3,6 +3,7 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ public:
     std::vector<std::string> log;
 
     std::map<std::string, std::string> files;  // full path -> content
+    std::vector<std::string> otherEntries;     // full paths of folders, links, devices: never listed
     std::deque<int> messageAnswers;            // answers for the next boxes; OK / Yes when empty
     std::deque<std::string> inputAnswers;      // answers for the next input boxes; Cancel when empty
     std::map<std::string, RuntimeErrorNumber> failures;  // "<operation>|<path>" -> error thrown
@@ -34,6 +36,11 @@ public:
     std::string programPathText = "C:\\Tools\\velmora.exe";
     // Set: no box can be shown, as on a machine without a display.
     bool noDisplay = false;
+    // What the privileged helper answers; unless NotNeeded, each call logs "privileged|switch|<name>" or
+    // "privileged|backup".
+    PrivilegedChange privilegedAnswer = PrivilegedChange::NotNeeded;
+    // Paths whose writes (replace, append, create, delete) throw NeedsAdministratorRights.
+    std::set<std::string> needingRights;
     std::optional<ExitCode> endedWith;
 
     int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
@@ -46,11 +53,17 @@ public:
     [[noreturn]] void endProgram(ExitCode code) override;
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::optional<std::string> storedEntryName(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    // Recorded apart from the log: every start does it first, and the log is about what a user notices.
+    void finishInterruptedReplacements(const std::string& folder) override { finishedFolders.push_back(folder); }
+    std::vector<std::string> finishedFolders;
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override;
     std::string currentDirectory() override { return currentDirectoryText; }
     void changeDrive(const std::string& drive) override;
     void changeDirectory(const std::string& path) override;

@@ -32,6 +32,10 @@ public:
     }
     double startProcess(const std::string& line, int style) override { return inner_.startProcess(line, style); }
     std::vector<std::string> findFiles(const std::string& pattern) override { return inner_.findFiles(pattern); }
+    std::optional<std::string> storedEntryName(const std::string& path) override
+    {
+        return inner_.storedEntryName(path);
+    }
     std::string readTextFile(const std::string& path) override { return inner_.readTextFile(path); }
     void replaceTextFile(const std::string& path, const TextPieces& content) override
     {
@@ -46,6 +50,18 @@ public:
         return inner_.createTextFileIfAbsent(path, content);
     }
     void deleteFile(const std::string& path) override { inner_.deleteFile(path); }
+    void finishInterruptedReplacements(const std::string& folder) override
+    {
+        inner_.finishInterruptedReplacements(folder);
+    }
+    PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override
+    {
+        return inner_.switchWithPrivileges(hostsDir, variantName);
+    }
+    PrivilegedChange backupWithPrivileges(const std::string& hostsDir) override
+    {
+        return inner_.backupWithPrivileges(hostsDir);
+    }
     std::string currentDirectory() override { return inner_.currentDirectory(); }
     void changeDrive(const std::string& drive) override { inner_.changeDrive(drive); }
     void changeDirectory(const std::string& path) override { inner_.changeDirectory(path); }

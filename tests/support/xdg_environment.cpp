@@ -21,11 +21,13 @@ XdgEnvironment::XdgEnvironment()
     writeMimeApps();
 }
 
-std::string XdgEnvironment::addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes)
+std::string XdgEnvironment::addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes,
+                                           const std::string& moreKeys)
 {
     const std::string desktopId = id + ".desktop";
-    WriteFile(root_ / ("data/applications/" + desktopId),
-              "[Desktop Entry]\nType=Application\nName=" + id + "\nExec=" + exec + "\nMimeType=" + mimeTypes + "\n");
+    WriteFile(root_ / ("data/applications/" + desktopId), "[Desktop Entry]\nType=Application\nName=" + id +
+                                                              "\nExec=" + exec + "\nMimeType=" + mimeTypes + "\n" +
+                                                              moreKeys);
     for (std::size_t start = 0; start < mimeTypes.size();) {
         const std::size_t end = mimeTypes.find(';', start);
         const std::string type = mimeTypes.substr(start, end - start);
@@ -71,6 +73,16 @@ std::string XdgEnvironment::addRecordingProgram(const std::string& name, int lin
     return path;
 }
 
+std::string XdgEnvironment::addRecordingTerminal()
+{
+    std::filesystem::create_directories(root_ / "terminal-bin");
+    const std::string recorder = addRecordingProgram("x-terminal-emulator");
+    const std::string path = root_ / "terminal-bin/x-terminal-emulator";
+    std::filesystem::create_symlink(recorder, path);
+    terminalInstalled_ = true;
+    return path;
+}
+
 std::vector<std::string> XdgEnvironment::waitForRecord(const std::string& programName) const
 {
     const std::string record = recordFile(programName);
@@ -92,11 +104,18 @@ std::string XdgEnvironment::recordFile(const std::string& programName) const
 
 EnvironmentChanges XdgEnvironment::variables() const
 {
-    return {{"XDG_DATA_HOME", root_ / "data"},
-            {"XDG_CONFIG_HOME", root_ / "config"},
-            {"XDG_DATA_DIRS", root_ / "data" + ":" + root_ / "system"},
-            {"XDG_CONFIG_DIRS", root_ / "config"},
-            {"XDG_CURRENT_DESKTOP", std::string("X-Velmora-Test")}};
+    EnvironmentChanges changes{{"XDG_DATA_HOME", root_ / "data"},
+                               {"XDG_CONFIG_HOME", root_ / "config"},
+                               {"XDG_DATA_DIRS", root_ / "data" + ":" + root_ / "system"},
+                               {"XDG_CONFIG_DIRS", root_ / "config"},
+                               {"XDG_CURRENT_DESKTOP", std::string("X-Velmora-Test")}};
+    if (terminalInstalled_) {
+        // The terminal's folder leads, once however often this is applied; the machine's terminals follow.
+        const std::string lead = root_ / "terminal-bin" + ":";
+        const std::string path = ::getenv("PATH") ? ::getenv("PATH") : "/usr/bin:/bin";
+        changes["PATH"] = path.rfind(lead, 0) == 0 ? path : lead + path;
+    }
+    return changes;
 }
 
 void XdgEnvironment::applyToThisProcess() const

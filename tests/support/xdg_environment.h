@@ -17,13 +17,18 @@ public:
     XdgEnvironment();
 
     // Adds an application. `exec` is the Exec line as written in the .desktop file; `mimeTypes` its MimeType
-    // list ("text/plain;"). Returns the desktop file's id.
-    std::string addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes);
+    // list ("text/plain;"); `moreKeys` further lines of the entry ("Terminal=true\n"). Returns the desktop
+    // file's id.
+    std::string addApplication(const std::string& id, const std::string& exec, const std::string& mimeTypes,
+                               const std::string& moreKeys = {});
     // Makes an application the default for a content type in mimeapps.list.
     void setDefault(const std::string& contentType, const std::string& desktopId);
     // Writes an executable script that appends its arguments, one per line, to a record file, then stays
     // alive for `lingerSeconds` (to show that nobody waits for it).
     std::string addRecordingProgram(const std::string& name, int lingerSeconds = 0) const;
+    // Installs a recording program as x-terminal-emulator, in a folder that then leads the search path of
+    // variables(), so that it is the terminal found first. Returns its path.
+    std::string addRecordingTerminal();
     // The recorded arguments once the record file has appeared (waits up to ten seconds); empty when not.
     std::vector<std::string> waitForRecord(const std::string& programName) const;
     // Where a recording program writes its arguments.
@@ -42,6 +47,7 @@ private:
     TempDirectory root_;
     std::map<std::string, std::string> defaults_;
     std::map<std::string, std::string> handlers_;  // content type -> "a.desktop;b.desktop;"
+    bool terminalInstalled_ = false;
 };
 
 }  // namespace velmora::testing

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -99,13 +100,6 @@ TEST(FindOrdinaryFiles, NeverListsASymbolicLink)
     EXPECT_EQ(FindOrdinaryFiles(dir / "hosts.*"), std::vector<std::string>{"hosts.target"});
     // Not read through, whatever the system then reports.
     EXPECT_NE(ErrorOf([&] { ReadWholeFile(dir / "hosts.link"); }), RuntimeErrorNumber::InternalError);
-}
-
-TEST(SortNamesIgnoringCase, OrdersByNameAndThenByBytes)
-{
-    std::vector<std::string> names {"b", "A", "hosts.Work", "hosts", "a", "hosts.work", "HOSTS.alpha"};
-    SortNamesIgnoringCase(names);
-    EXPECT_EQ(names, (std::vector<std::string>{"A", "a", "b", "hosts", "HOSTS.alpha", "hosts.Work", "hosts.work"}));
 }
 
 TEST(ReadWholeFile, GivesTheBytesOfOrdinaryFilesOnly)
@@ -218,6 +212,67 @@ TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKee
         EXPECT_EQ(ReadBytes(hosts), c.contentAfter) << c.name;
         EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.name;
     }
+}
+
+TEST(StoredEntryName, NamesWhateverStandsUnderTheNameInItsStoredCase)
+{
+    WinTempDirectory dir;
+    WriteBytes(dir / "Hosts.Work", "x\r\n");
+    WriteWithAttributes(dir / "hosts.hidden", FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_TRUE(::CreateDirectoryA((dir / "hosts.folder").c_str(), nullptr));
+    struct Case {
+        const char* name;
+        std::optional<std::string> stored;
+    };
+    const Case cases[] = {
+        {"hosts.work", "Hosts.Work"},
+        {"HOSTS.HIDDEN", "hosts.hidden"},  // hidden from the listing, not from this question
+        {"hosts.folder", "hosts.folder"},
+        {"hosts.missing", std::nullopt},
+        {"hosts.w?rk", std::nullopt},  // no file is named with a wildcard
+        {"NUL", "NUL"},                // a device, in every folder
+        {"con.txt", "con.txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StoredEntryName(dir / c.name), c.stored) << c.name;
+}
+
+// The id of a process that has ended, so that what it left behind belongs to no running process.
+DWORD EndedProcessId()
+{
+    STARTUPINFOA startup {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process {};
+    std::string commandLine = "cmd.exe /c exit 0";
+    EXPECT_TRUE(::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                                 nullptr, &startup, &process));
+    ::WaitForSingleObject(process.hProcess, 10000);
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return process.dwProcessId;
+}
+
+TEST(FinishInterruptedReplacements, PutsTheOldFileBackAndRemovesWhatEndedProcessesLeft)
+{
+    WinTempDirectory dir;
+    const std::string ended = "~velmora-" + std::to_string(EndedProcessId());
+    const std::string running = "~velmora-" + std::to_string(::GetCurrentProcessId());
+    // Stopped after the old hosts was moved aside: it is the only copy of the old content.
+    WriteBytes(dir / (ended + "-0-hosts.bak"), "old\r\n");
+    // Stopped after the replacement: the backup is no longer needed.
+    WriteBytes(dir / "hosts.work", "new\r\n");
+    WriteBytes(dir / (ended + "-1-hosts.work.bak"), "older\r\n");
+    WriteWithAttributes(dir / (ended + "-2.tmp"), FILE_ATTRIBUTE_HIDDEN);
+    WriteWithAttributes(dir / (running + "-3.tmp"), FILE_ATTRIBUTE_HIDDEN);  // perhaps being written now
+    WriteBytes(dir / "~velmora-notes.txt", "x");                             // not one of ours
+
+    FinishInterruptedReplacements(dir.path());
+
+    EXPECT_EQ(ReadBytes(dir / "hosts"), "old\r\n");
+    EXPECT_EQ(ReadBytes(dir / "hosts.work"), "new\r\n");
+    std::vector<std::string> expected {"hosts", "hosts.work", running + "-3.tmp", "~velmora-notes.txt"};
+    SortNamesIgnoringCase(expected);
+    EXPECT_EQ(EverythingIn(dir.path()), expected);
 }
 
 TEST(SmallFileOperations, AppendCreateAndDeleteRespectTheFilesAttributes)

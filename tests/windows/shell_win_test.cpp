@@ -56,7 +56,7 @@ TEST(Shell, KnowsTheDesktopFolderByName)
     EXPECT_EQ(platform.specialFolder("NoSuchFolder"), "");
 }
 
-TEST(Shell, WritesAShortcutThroughTheShellObject)
+TEST(Shell, WritesAShortcutFileThatNamesItsTargetAndArguments)
 {
     WinTempDirectory dir;
     const std::string link = dir / "Hosts-work.lnk";

@@ -203,6 +203,9 @@ TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
          {{"hosts.Default", "d\r\n"}}},
         {"a command line that names no variant", {{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}}, "nosuch", {},
          "Hostfile not found:nosuch", 0, {{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}}},
+        // Killed after the old hosts was moved aside (process ids are multiples of four: 1 never runs).
+        {"a switch killed half-way", {{"hosts.Default", "d\r\n"}, {"~velmora-1-0-hosts.bak", "old\r\n"}}, "", {},
+         "Velmora 1.0", 0, {{"hosts", "old\r\n"}, {"hosts.Default", "d\r\n"}}},
         {"no hosts, but a switch creates it", {{"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}, "work", {}, "", 0,
          {{"hosts", "w\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.work", "w"}}},
     };
@@ -217,20 +220,72 @@ TEST_F(SwitchEndToEnd, StartUpBoxesMakeTheBackupOrStopWithoutHosts)
         EXPECT_EQ(run.windowTitle, c.windowTitle) << c.what;
         EXPECT_EQ(run.exitCode, c.exitCode) << c.what;
         EXPECT_EQ(HostsFiles(), c.after) << c.what;
+        EXPECT_EQ(::GetFileAttributesA((kHostsDir + "~velmora-1-0-hosts.bak").c_str()), INVALID_FILE_ATTRIBUTES);
     }
 }
 
-TEST_F(SwitchEndToEnd, AReadOnlyHostsFileEndsWithTheErrorReportAndKeepsItsContent)
+// A copy that fails ends the program with the run-time error report, and `hosts` keeps its content.
+TEST_F(SwitchEndToEnd, AFailedCopyEndsWithTheErrorReportAndKeepsHosts)
 {
-    ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "old\r\n"}, {"hosts.work", "new\r\n"}});
-    ASSERT_TRUE(::SetFileAttributesA((kHostsDir + "hosts").c_str(), FILE_ATTRIBUTE_READONLY));
-    const ProgramRun run = RunVelmora("work");
-    ASSERT_EQ(run.boxes.size(), 1u);
-    EXPECT_EQ(run.boxes[0].text.rfind("Run-time error '70':", 0), 0u) << run.boxes[0].text;
-    EXPECT_NE(run.boxes[0].text.find(kHostsDir + "hosts"), std::string::npos) << run.boxes[0].text;
-    EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n");
-    EXPECT_EQ(HostsFiles().size(), 3u);
+    struct Case {
+        const char* what;
+        const char* arguments;
+        DWORD hostsAttributes;
+        const char* report;
+    };
+    const Case cases[] = {
+        {"read-only hosts", "work", FILE_ATTRIBUTE_READONLY, "Run-time error '70':"},
+        // The lookup matches the wildcard, but no file is named so.
+        {"a wildcard that matches a variant", "w?rk", FILE_ATTRIBUTE_ARCHIVE, "Run-time error '52':"},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "old\r\n"}, {"hosts.work", "new\r\n"}});
+        ASSERT_TRUE(::SetFileAttributesA((kHostsDir + "hosts").c_str(), c.hostsAttributes));
+        const ProgramRun run = RunVelmora(c.arguments);
+        ASSERT_EQ(run.boxes.size(), 1u) << c.what;
+        EXPECT_EQ(run.boxes[0].text.rfind(c.report, 0), 0u) << run.boxes[0].text;
+        EXPECT_EQ(run.exitCode, 1u) << c.what;
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n") << c.what;
+        EXPECT_EQ(HostsFiles().size(), 3u) << c.what;
+    }
+}
+
+}  // namespace
+}  // namespace velmora::windows_testing
+
+namespace velmora::windows_testing {
+namespace {
+
+// What Windows reads from the program file before it runs it: the manifest that asks for administrator
+// rights, the icon (PNG entries, which the shell must be able to decode) and the version information.
+TEST(ProgramFile, CarriesItsManifestIconAndVersion)
+{
+    const std::string program = WindowsPathOfBuiltFile(VELMORA_EXECUTABLE);
+    const HMODULE image = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(image, nullptr) << ::GetLastError();
+    const HRSRC manifest = ::FindResourceA(image, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string text(static_cast<const char*>(::LockResource(::LoadResource(image, manifest))),
+                           ::SizeofResource(image, manifest));
+    EXPECT_NE(text.find("level=\"requireAdministrator\""), std::string::npos);
+    EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    for (int size : {16, 32, 48, 256}) {
+        const HANDLE icon = ::LoadImageA(image, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0);
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon)
+            ::DestroyIcon(static_cast<HICON>(icon));
+    }
+    ::FreeLibrary(image);
+
+    DWORD ignored = 0;
+    std::string version(::GetFileVersionInfoSizeA(program.c_str(), &ignored), '\0');
+    ASSERT_FALSE(version.empty());
+    ASSERT_TRUE(::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(version.size()), version.data()));
+    char* name = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(version.data(), "\\StringFileInfo\\040904E4\\ProductName",
+                                 reinterpret_cast<void**>(&name), &length));
+    EXPECT_STREQ(name, "Velmora");
 }
 
 }  // namespace

@@ -52,6 +52,15 @@ std::optional<DefaultApplication> Describe(GAppInfo* application)
     described.executable = TakeString(g_find_program_in_path(described.commandTemplate.front().c_str()));
     if (described.executable.empty())
         return std::nullopt;
+
+    // What the rest of the entry adds to its start: the texts two field codes stand for, the terminal and
+    // the working directory.
+    GDesktopAppInfo* entry = G_DESKTOP_APP_INFO(application);
+    const char* name = g_app_info_get_name(application);
+    described.name = name ? name : "";
+    described.icon = TakeString(g_desktop_app_info_get_string(entry, G_KEY_FILE_DESKTOP_KEY_ICON));
+    described.inTerminal = g_desktop_app_info_get_boolean(entry, G_KEY_FILE_DESKTOP_KEY_TERMINAL);
+    described.workingDirectory = TakeString(g_desktop_app_info_get_string(entry, G_KEY_FILE_DESKTOP_KEY_PATH));
     return described;
 }
 

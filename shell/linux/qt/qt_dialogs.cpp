@@ -17,6 +17,7 @@ using qt_view::ToQString;
 
 constexpr int kButtonSetMask = 0x0F;
 constexpr int kIconMask = 0xF0;
+constexpr int kDefaultButtonMask = 0xF00;
 
 QMessageBox::Icon IconOf(int style)
 {
@@ -40,7 +41,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const std::string& prompt, int styl
     box->setIcon(IconOf(style));
     if ((style & kButtonSetMask) == message_style::kYesNo) {
         box->setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box->setDefaultButton(QMessageBox::Yes);
+        const bool noIsDefault = (style & kDefaultButtonMask) == message_style::kSecondButtonDefault;
+        box->setDefaultButton(noIsDefault ? QMessageBox::No : QMessageBox::Yes);
         box->setEscapeButton(QMessageBox::No);
     } else {
         box->setStandardButtons(QMessageBox::Ok);

@@ -16,6 +16,7 @@
 #include "main_window/form1_presenter.h"
 #include "shell/home_page.h"
 #include "main_window/qt/form1.h"
+#include "main_window/qt/form1_widgets.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/qt/font_substitutes.h"
@@ -436,6 +437,62 @@ private slots:
         QCOMPARE(events_.calls, QStringList());
     }
 
+    void aDoubleClickOnThePictureOrTheLinkIsOneClick()
+    {
+        showActive();
+        for (const QString control : {"Picture1", "Label1"}) {
+            events_.calls.clear();
+            QWidget* clicked = Control(*form_, qPrintable(control));
+            // Through the window, as the desktop delivers it: press, release, press, release, of which Qt
+            // makes the double-click. A click well after it counts again.
+            const QPoint at = clicked->mapTo(form_.get(), clicked->rect().center());
+            QTest::mouseDClick(form_->windowHandle(), Qt::LeftButton, {}, at, QTest::mouseDoubleClickInterval * 2);
+            QCOMPARE(events_.calls, QStringList({control}));
+            QTest::mouseClick(form_->windowHandle(), Qt::LeftButton, {}, at, QTest::mouseDoubleClickInterval * 2);
+            QCOMPARE(events_.calls, QStringList({control, control}));
+        }
+    }
+
+    void theUserCannotTakeTheSelectionAway()
+    {
+        for (const char* entry : {"hosts.a", "hosts.b"})
+            form_->addListEntry(entry);
+        showActive();
+        QWidget* area = list()->viewport();
+        const QPoint blank(area->width() / 2, area->height() - 5);
+        QVERIFY(!list()->indexAt(blank).isValid());
+        const int later = QTest::mouseDoubleClickInterval * 2;  // no double-click with the click before
+        const struct {
+            const char* gesture;
+            std::function<void()> make;
+            int index;  // selected afterwards; a change is one click on the list
+        } cases[] = {
+            {"click in the blank area", [&] { QTest::mouseClick(area, Qt::LeftButton, {}, blank, later); }, 1},
+            {"Ctrl+click on the selected entry",
+             [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, ItemCentre(list(), 1), later); }, 1},
+            {"Ctrl+Space on the selected entry", [&] { QTest::keyClick(list(), Qt::Key_Space, Qt::ControlModifier); }, 1},
+            {"drag into the blank area",
+             [&] {
+                 QTest::mousePress(area, Qt::LeftButton, {}, ItemCentre(list(), 1), later);
+                 QTest::mouseMove(area, blank);
+                 QTest::mouseRelease(area, Qt::LeftButton, {}, blank);
+             },
+             1},
+            {"Ctrl+click on another entry selects it",
+             [&] { QTest::mouseClick(area, Qt::LeftButton, Qt::ControlModifier, ItemCentre(list(), 0), later); }, 0},
+        };
+        for (const auto& c : cases) {
+            QTest::mouseClick(area, Qt::LeftButton, {}, ItemCentre(list(), 1), later);
+            QCOMPARE(form_->listIndex(), 1);
+            events_.calls.clear();
+            c.make();
+            QVERIFY2(form_->listIndex() == c.index && list()->selectedItems().size() == 1, c.gesture);
+            // The key rule sees the Space too; only the list's own events count here.
+            QVERIFY2(events_.calls.filter("list") == (c.index == 1 ? QStringList() : QStringList({"listClick"})),
+                     c.gesture);
+        }
+    }
+
     void escapeReachesTheKeyRuleFromAnyControl_data()
     {
         QTest::addColumn<QString>("focused");
@@ -487,6 +544,21 @@ private slots:
         form_->setActiveHostLabelCaption("hosts.<b>x</b> - Activated!");
         QCOMPARE(heading->text(), QStringLiteral("hosts.<b>x</b> - Activated!"));
         QCOMPARE(heading->textFormat(), Qt::PlainText);
+    }
+
+    void aLongVariantNameInTheFrameEndsInAnEllipsis()
+    {
+        auto* frame = dynamic_cast<qt_view::CaptionedFrame*>(Control<QGroupBox>(*form_, "Frame1"));
+        QVERIFY(frame);
+        form_->setFrameCaption("work :");
+        QCOMPARE(frame->shownCaption(), QStringLiteral("work :"));
+
+        // Cut between whole letters, as the list cuts its entries, and within the frame's line.
+        const QString caption = "staging-with-every-blocklist-of-the-office-network :";
+        form_->setFrameCaption(caption.toStdString());
+        const QString drawn = frame->shownCaption();
+        QVERIFY2(drawn.endsWith(QChar(0x2026)) && caption.startsWith(drawn.chopped(1)), qPrintable(drawn));
+        QVERIFY(QFontMetrics(frame->font()).horizontalAdvance(drawn) <= frame->width() - 12);
     }
 
     void theLinkColourComesInTheClassicBlueGreenRedOrder()

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "shell/linux/desktop/default_applications.h"
 #include "tests/support/xdg_environment.h"
 
@@ -10,24 +12,66 @@ using testing::TempDirectory;
 using testing::WriteFile;
 using testing::XdgEnvironment;
 
-TEST(CommandLineFor, PutsTheTargetWhereTheExecLineSaysAsOneArgument)
+TEST(CommandLineFor, ExpandsTheWholeExecLineForTheOneTarget)
 {
     struct Case {
+        const char* what;
         std::vector<std::string> exec;
+        std::optional<std::string> target;
         std::vector<std::string> expected;
     };
     const std::string target = "/etc/hosts.my $(work)";
+    const std::string url = "https://example.org/?a=1&b=%41";
     const Case cases[] = {
-        {{"/usr/bin/editor", "%f"}, {"/usr/bin/editor", target}},
-        {{"editor", "--new", "%U", "%i", "%c"}, {"editor", "--new", target}},
-        {{"editor"}, {"editor", target}},                    // no field code: the target is appended
-        {{"editor", "--file=%f"}, {"editor", "--file=" + target}},
-        {{"editor", "100%%", "%k", "%f"}, {"editor", "100%", "/apps/editor.desktop", target}},
-        {{"editor", "%f", "%F"}, {"editor", target}},        // the target is given once
+        {"a plain file code", {"/usr/bin/editor", "%f"}, target, {"/usr/bin/editor", target}},
+        {"a wrapper with options", {"env", "FOO=1", "recorder", "--flag", "%u"}, url,
+         {"env", "FOO=1", "recorder", "--flag", url}},
+        {"options after the code", {"browser", "%U", "--private"}, url, {"browser", url, "--private"}},
+        {"no field code: appended", {"editor"}, target, {"editor", target}},
+        {"inside an argument", {"editor", "--file=%f"}, target, {"editor", "--file=" + target}},
+        {"the target once", {"editor", "%f", "%F", "--x=%u"}, target, {"editor", target, "--x="}},
+        {"icon, name, entry, percent", {"editor", "%i", "%c", "%k", "100%%", "%f"}, target,
+         {"editor", "--icon", "accessories-text-editor", "Text Editor", "/apps/editor.desktop", "100%", target}},
+        {"deprecated and unknown codes dropped", {"editor", "%d", "%N", "%v", "%m", "%z", "%f"}, target,
+         {"editor", target}},
+        {"no target: the codes go", {"editor", "%f", "--new"}, std::nullopt, {"editor", "--new"}},
+    };
+    DefaultApplication application;
+    application.desktopFile = "/apps/editor.desktop";
+    application.executable = "/usr/bin/editor";
+    application.name = "Text Editor";
+    application.icon = "accessories-text-editor";
+    for (const auto& c : cases) {
+        application.commandTemplate = c.exec;
+        EXPECT_EQ(CommandLineFor(application, c.target), c.expected) << c.what;
+    }
+
+    // Without an icon %i gives no argument at all, not an empty one.
+    application.icon.clear();
+    application.commandTemplate = {"editor", "%i", "%f"};
+    EXPECT_EQ(CommandLineFor(application, target), (std::vector<std::string>{"editor", target}));
+}
+
+TEST(InTerminal, TakesTheFirstInstalledTerminalWithItsRunOption)
+{
+    struct Case {
+        const char* what;
+        std::set<std::string> installed;
+        std::vector<std::string> expected;  // empty: no terminal
+    };
+    const std::vector<std::string> command{"vim", "/etc/hosts.my work"};
+    const Case cases[] = {
+        {"Debian's chosen terminal first", {"x-terminal-emulator", "gnome-terminal", "xterm"},
+         {"/bin/x-terminal-emulator", "-e", "vim", "/etc/hosts.my work"}},
+        {"GNOME's takes --", {"gnome-terminal", "xterm"}, {"/bin/gnome-terminal", "--", "vim", "/etc/hosts.my work"}},
+        {"Xfce's takes -x", {"xfce4-terminal", "konsole"}, {"/bin/xfce4-terminal", "-x", "vim", "/etc/hosts.my work"}},
+        {"none installed", {"not-a-terminal"}, {}},
     };
     for (const auto& c : cases) {
-        DefaultApplication application{"/apps/editor.desktop", c.exec, "/usr/bin/editor"};
-        EXPECT_EQ(CommandLineFor(application, target), c.expected) << c.exec.front();
+        const auto find = [&](const std::string& program) {
+            return c.installed.count(program) ? "/bin/" + program : std::string();
+        };
+        EXPECT_EQ(InTerminal(command, find).value_or(std::vector<std::string>{}), c.expected) << c.what;
     }
 }
 
@@ -40,12 +84,22 @@ TEST(DefaultApplicationFor, FindsTheUsersDefaultAndRefusesAParentTypesEditorForW
     xdg.setDefault("text/plain",
                    xdg.addApplication("editor", "\"" + editor + "\" --new-window %f", "text/plain;"));
     xdg.addApplication("browser", browser + " %u", "text/html;x-scheme-handler/https;");
+    const std::string terminalEditor = xdg.addRecordingProgram("vi");
+    xdg.setDefault("text/x-csrc", xdg.addApplication("vi", terminalEditor + " %F", "text/x-csrc;",
+                                                     "Terminal=true\nIcon=vi-icon\nPath=/tmp\n"));
     xdg.applyToThisProcess();
 
     const auto plain = DefaultApplicationFor("text/plain", false);
     ASSERT_TRUE(plain);
     EXPECT_EQ(plain->executable, editor);  // a blank in the program's path survives
     EXPECT_EQ(plain->commandTemplate, (std::vector<std::string>{editor, "--new-window", "%f"}));
+
+    // The rest of the entry that its start needs: terminal, working directory and what %i stands for.
+    const auto inTerminal = DefaultApplicationFor("text/x-csrc", false);
+    ASSERT_TRUE(inTerminal);
+    EXPECT_TRUE(inTerminal->inTerminal);
+    EXPECT_EQ(inTerminal->icon, "vi-icon");
+    EXPECT_EQ(inTerminal->workingDirectory, "/tmp");
 
     const auto webPages = DefaultApplicationFor("text/html", true);
     ASSERT_TRUE(webPages);

@@ -94,5 +94,13 @@ TEST(DriveMapping, EnvironmentChoosesSandboxOrDataDirectory)
     EXPECT_EQ(DriveMapping::fromEnvironment().roots().driveC, "/home/me/.local/share/velmora/drive_c");
 }
 
+TEST(DriveMapping, ASandboxVariableThatNamesNoAbsoluteFolderIsRefusedNeverTheRealSystem)
+{
+    for (const char* value : {"", "sandbox", "./drive", "~/drive"}) {
+        testing::ScopedEnvironmentVariable sandbox("VELMORA_DRIVE_C", value);
+        EXPECT_THROW(DriveMapping::fromEnvironment(), DriveSettingRefused) << "'" << value << "'";
+    }
+}
+
 }  // namespace
 }  // namespace velmora::linux_platform

@@ -48,11 +48,17 @@ TEST(ReplaceFileAtomically, KeepsModeAndLeavesNoTemporaryBehind)
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(NamesIn(dir.path()), std::vector<std::string>{"hosts"});
 
-    ReplaceFileAtomically(dir / "hosts.new", {""});
-    ASSERT_EQ(::stat((dir / "hosts.new").c_str(), &status), 0);
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+    // A created file is never writable for others, whatever the umask allows.
+    for (const auto& [mask, expected] : {std::pair<mode_t, mode_t>{0000, 0664}, {0022, 0644}, {0077, 0600}}) {
+        const mode_t old = ::umask(mask);
+        ReplaceFileAtomically(dir / "hosts.new", {""});
+        AppendToFile(dir / "hosts.appended", "");
+        ::umask(old);
+        EXPECT_EQ(::stat((dir / "hosts.new").c_str(), &status) == 0 ? status.st_mode & 07777 : 0, expected) << mask;
+        EXPECT_EQ(::stat((dir / "hosts.appended").c_str(), &status) == 0 ? status.st_mode & 07777 : 0, expected) << mask;
+        ::unlink((dir / "hosts.new").c_str());
+        ::unlink((dir / "hosts.appended").c_str());
+    }
 }
 
 TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsThem)
@@ -74,16 +80,23 @@ TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsTh
     EXPECT_EQ(NamesIn(dir.path()), (std::vector<std::string>{"directory", "link", "readonly", "target"}));
 }
 
-TEST(ReplaceFileAtomically, AnUnwritableDirectoryIsPermissionDenied)
+TEST(ReplaceFileAtomically, AnUnwritableDirectoryIsPermissionDeniedUnlessTheFileItselfIsWritable)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "root writes into any directory";
     TempDirectory dir;
     ::mkdir((dir / "locked").c_str(), 0755);
     WriteFile(dir / "locked/hosts", "keep");
+    WriteFile(dir / "locked/hosts.new", "keep");
+    ::chmod((dir / "locked/hosts").c_str(), 0444);
     ::chmod((dir / "locked").c_str(), 0555);
     EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "locked/hosts", {"x"}); }), RuntimeErrorNumber::PermissionDenied);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "locked/other", {"x"}); }), RuntimeErrorNumber::PermissionDenied);
     EXPECT_EQ(ReadFile(dir / "locked/hosts"), "keep");
+    // A writable file in it is rewritten in place.
+    ReplaceFileAtomically(dir / "locked/hosts.new", {"x"});
+    EXPECT_EQ(ReadFile(dir / "locked/hosts.new"), "x");
+    EXPECT_EQ(NamesIn(dir / "locked"), (std::vector<std::string>{"hosts", "hosts.new"}));
 }
 
 TEST(ReadWholeFile, ReadsBytesAndRefusesWhatIsNoOrdinaryFile)

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <set>
+#include <thread>
 
 #include "shell/linux/process_start.h"
 #include "shell/runtime_error.h"
+#include "tests/support/temp_directory.h"
 
 namespace velmora::linux_platform {
 namespace {
@@ -58,6 +62,22 @@ TEST(StartDetached, AMissingProgramIsFileNotFound)
     } catch (const RuntimeError& error) {
         EXPECT_EQ(error.number(), RuntimeErrorNumber::FileNotFound);
     }
+}
+
+TEST(StartDetached, StartsInTheWorkingDirectoryGivenOrInTheCallers)
+{
+    testing::TempDirectory directory;
+    const std::string record = directory / "cwd";
+    const auto startedIn = [&](const std::string& workingDirectory) {
+        std::filesystem::remove(record);
+        StartDetached({"/bin/sh", "-c", "pwd > \"$0.part\" && mv \"$0.part\" \"$0\"", record}, workingDirectory);
+        for (int attempt = 0; attempt < 500 && !std::filesystem::exists(record); ++attempt)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return testing::ReadFile(record);
+    };
+    EXPECT_EQ(startedIn(directory.path()), directory.path() + "\n");
+    EXPECT_EQ(startedIn(""), std::filesystem::current_path().string() + "\n");
+    EXPECT_THROW(StartDetached({"/bin/true"}, directory / "missing"), RuntimeError);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 namespace velmora::windows_testing {
 
 // A fresh folder under the Windows temporary folder, removed with everything in it at the end (read-only,
-// hidden and system files included).
+// hidden and system files included). It makes nothing inside.
 class WinTempDirectory {
 public:
     WinTempDirectory();

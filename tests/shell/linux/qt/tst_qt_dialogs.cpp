@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include "main_window/variant_file_commands.h"
 #include "shell/linux/qt/qt_dialogs.h"
 #include "shell/platform.h"
 
@@ -31,6 +32,10 @@ private slots:
                                         << int(QMessageBox::Information);
         QTest::addRow("4+64") << 68 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::Yes)
                               << int(QMessageBox::Information);
+        QTest::addRow("4+256 No default") << 260 << int(QMessageBox::Yes | QMessageBox::No) << int(QMessageBox::No)
+                                          << int(QMessageBox::NoIcon);
+        QTest::addRow("0+256 OK alone") << 256 << int(QMessageBox::Ok) << int(QMessageBox::Ok)
+                                        << int(QMessageBox::NoIcon);
     }
 
     void messageBoxFollowsTheStyleValue()
@@ -59,6 +64,32 @@ private slots:
         QCOMPARE(answerWith(QMessageBox::Yes, 4), message_answer::kYes);
         QCOMPARE(answerWith(QMessageBox::Ok, 0), message_answer::kOk);
         QCOMPARE(answerWithEscape(4), message_answer::kNo);
+        QCOMPARE(answerWithReturn(4), message_answer::kYes);
+        QCOMPARE(answerWithReturn(260), message_answer::kNo);
+    }
+
+    void theInvalidNameBoxShowsEachSentenceOnALineOfItsOwn_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addRow("forbidden characters") << "work<2>";
+        QTest::addRow("blanks only") << "";
+    }
+
+    void theInvalidNameBoxShowsEachSentenceOnALineOfItsOwn()
+    {
+        QFETCH(QString, name);
+        const std::string problem = ProblemWithNewVariantName(name.toStdString());
+        const auto box = BuildMessageBox(problem, message_style::kStopIcon, "Invalid Name");
+        box->show();
+        QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+        const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        // Every line fits the width the box gave its text, so the box wraps none of them.
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        QVERIFY(lines.size() >= 2);
+        for (const QString& line : lines)
+            QVERIFY2(label->fontMetrics().horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+        box->close();
     }
 
     void inputBoxGivesTheFieldOrEmptyTextOnCancel()
@@ -90,6 +121,15 @@ private:
         QTimer::singleShot(0, [button] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
                 box->button(button)->click();
+        });
+        return ShowMessageBox("question", style, "t");
+    }
+
+    static int answerWithReturn(int style)
+    {
+        QTimer::singleShot(0, [] {
+            if (auto* box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key_Return);
         });
         return ShowMessageBox("question", style, "t");
     }

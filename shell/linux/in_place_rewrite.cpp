@@ -1,0 +1,411 @@
+#include "shell/linux/in_place_rewrite.h"
+
+#include <cerrno>
+#include <charconv>
+#include <dirent.h>
+#include <fcntl.h>
+#include <optional>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "shell/linux/posix_io.h"
+#include "shell/runtime_error.h"
+
+namespace velmora::linux_platform {
+
+namespace {
+
+constexpr char kJournalPrefix[] = ".velmora~";
+constexpr char kMarkerSuffix[] = ".journal";
+constexpr char kMarkerFirstLine[] = "velmora in-place rewrite 1";
+// Keeps `.velmora~` + name + `.journal` within the longest file name (255).
+constexpr std::size_t kLongestNamePart = 200;
+
+// Where the journal of one file lives.
+struct JournalPaths {
+    static JournalPaths ForTarget(const std::string& directory, const std::string& targetName)
+    {
+        return FromBase(directory + "/" + kJournalPrefix + targetName.substr(0, kLongestNamePart));
+    }
+    static JournalPaths FromBase(const std::string& base)
+    {
+        return JournalPaths{base + kMarkerSuffix, base + ".old", base + ".new"};
+    }
+    std::string marker;
+    std::string oldContent;
+    std::string newContent;
+};
+
+// What the marker says.
+struct Journal {
+    ContentSummary oldContent;
+    ContentSummary newContent;
+    // The file's inode: a file since replaced by a rename (an editor, a later switch) is not the one the
+    // journal was made for, and must not be "restored".
+    std::uint64_t inode = 0;
+    std::string targetName;
+};
+
+// The marker's text. Sizes are decimal, checksums hexadecimal; the name is given with its length because a
+// file name may hold line ends. The last line tells a complete marker from a cut one.
+std::string MarkerText(const Journal& journal)
+{
+    auto summary = [](const char* label, const ContentSummary& content) {
+        char checksum[17];
+        const auto end = std::to_chars(checksum, checksum + 16, content.checksum, 16).ptr;
+        return std::string(label) + " " + std::to_string(content.size) + " " + std::string(checksum, end) + "\n";
+    };
+    return std::string(kMarkerFirstLine) + "\n" + summary("old", journal.oldContent) +
+           summary("new", journal.newContent) + "inode " + std::to_string(journal.inode) + "\ntarget " + std::to_string(journal.targetName.size()) + "\n" +
+           journal.targetName + "\nend\n";
+}
+
+bool TakeLine(std::string_view& rest, std::string_view& line)
+{
+    const auto end = rest.find('\n');
+    if (end == std::string_view::npos)
+        return false;
+    line = rest.substr(0, end);
+    rest.remove_prefix(end + 1);
+    return true;
+}
+
+template <typename Number>
+bool TakeNumber(std::string_view& text, Number& number, int base)
+{
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, base);
+    if (error != std::errc() || end == text.data())
+        return false;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return true;
+}
+
+bool ParseSummary(std::string_view line, std::string_view label, ContentSummary& summary)
+{
+    if (!line.starts_with(label) || line.size() <= label.size() || line[label.size()] != ' ')
+        return false;
+    line.remove_prefix(label.size() + 1);
+    if (!TakeNumber(line, summary.size, 10) || !line.starts_with(' '))
+        return false;
+    line.remove_prefix(1);
+    return TakeNumber(line, summary.checksum, 16) && line.empty();
+}
+
+// Nothing for a marker that was cut short (or is not one of ours).
+std::optional<Journal> ParseMarker(std::string_view text)
+{
+    Journal journal;
+    std::string_view line;
+    if (!TakeLine(text, line) || line != kMarkerFirstLine)
+        return std::nullopt;
+    if (!TakeLine(text, line) || !ParseSummary(line, "old", journal.oldContent))
+        return std::nullopt;
+    if (!TakeLine(text, line) || !ParseSummary(line, "new", journal.newContent))
+        return std::nullopt;
+    if (!TakeLine(text, line) || !line.starts_with("inode "))
+        return std::nullopt;
+    line.remove_prefix(6);
+    if (!TakeNumber(line, journal.inode, 10) || !line.empty())
+        return std::nullopt;
+    std::size_t nameLength = 0;
+    if (!TakeLine(text, line) || !line.starts_with("target "))
+        return std::nullopt;
+    line.remove_prefix(7);
+    if (!TakeNumber(line, nameLength, 10) || !line.empty())
+        return std::nullopt;
+    if (text.size() < nameLength || text.substr(nameLength) != "\nend\n")
+        return std::nullopt;
+    journal.targetName = std::string(text.substr(0, nameLength));
+    return journal;
+}
+
+std::string ReadSmallFile(int fd, const std::string& path, std::size_t limit)
+{
+    std::string text(limit, '\0');
+    std::size_t filled = 0;
+    while (filled < limit) {
+        const ssize_t got = ::pread(fd, text.data() + filled, limit - filled, static_cast<off_t>(filled));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno(path);
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    text.resize(filled);
+    return text;
+}
+
+// Makes sure that `size` bytes fit in the file before any of its content is overwritten. Leaves the
+// content as it was; throws (Disk full and the like) when the space is not there.
+void Reserve(int fd, std::uint64_t size, const std::string& path)
+{
+    if (size == 0)
+        return;
+    const auto length = static_cast<off_t>(size);
+    int result = 0;
+    do
+        result = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) == 0 ? 0 : errno;
+    while (result == EINTR);
+    if (result == 0)
+        return;
+    if (result != EOPNOTSUPP && result != ENOSYS)
+        ThrowErrno(path, result);
+    // Without a size-keeping reservation, grow the file (with zeros, under the journal or the restore) instead.
+    struct stat before {};
+    if (::fstat(fd, &before) != 0)
+        ThrowErrno(path);
+    result = ::posix_fallocate(fd, 0, length);
+    if (result == 0 || result == EOPNOTSUPP || result == EINVAL)
+        return;  // EOPNOTSUPP/EINVAL: nothing can be reserved here; the restore on failure must do
+    // Takes away the zeros it may have added at the end; the old content itself was not touched.
+    const bool shrunkBack = ::ftruncate(fd, before.st_size) == 0;
+    static_cast<void>(shrunkBack);
+    ThrowErrno(path, result);
+}
+
+void WriteWholeContent(int fd, const std::vector<std::string_view>& content, std::uint64_t size,
+                       const std::string& path)
+{
+    if (::lseek(fd, 0, SEEK_SET) != 0)
+        ThrowErrno(path);
+    WriteAll(fd, content, path);
+    if (::ftruncate(fd, static_cast<off_t>(size)) != 0)
+        ThrowErrno(path);
+    SyncFile(fd, path);
+}
+
+void RemoveJournal(const JournalPaths& paths, const std::string& directory)
+{
+    // The marker goes last: until it is gone, a crash here leaves a journal that the next start completes.
+    ::unlink(paths.newContent.c_str());
+    ::unlink(paths.oldContent.c_str());
+    ::unlink(paths.marker.c_str());
+    SyncDirectory(directory);
+}
+
+// Writes the content of the sibling `fromPath` over the target, if the sibling still holds `expected`.
+bool CopyBackIfIntact(const std::string& fromPath, const ContentSummary& expected, int targetFd,
+                      const std::string& targetPath)
+{
+    struct stat status {};
+    FileDescriptor from;
+    try {
+        from = OpenOrdinaryFileIfPresent(fromPath, O_RDONLY, status);
+    } catch (const RuntimeError&) {
+        return false;
+    }
+    if (!from.valid() || ReadThrough(from.get(), fromPath) != expected)
+        return false;
+    Reserve(targetFd, expected.size, targetPath);
+    ReadThrough(from.get(), fromPath, targetFd, targetPath);
+    SyncFile(targetFd, targetPath);
+    return true;
+}
+
+enum class RecoveryResult { JournalGone, JournalInUse };
+
+// Completes or rolls back the journal whose marker is `markerName` in `directory`.
+RecoveryResult RecoverJournal(const std::string& directory, const std::string& markerName)
+{
+    const std::string markerPath = directory + "/" + markerName;
+    struct stat markerStatus {};
+    FileDescriptor marker;
+    try {
+        marker = OpenOrdinaryFileIfPresent(markerPath, O_RDWR, markerStatus);
+    } catch (const RuntimeError&) {
+        return RecoveryResult::JournalInUse;  // not ours to open: someone with the rights recovers it
+    }
+    if (!marker.valid())
+        return RecoveryResult::JournalGone;
+    if (!TryLock(marker.get()))
+        return RecoveryResult::JournalInUse;  // a running switch holds it
+    struct stat linked {};
+    if (::lstat(markerPath.c_str(), &linked) != 0 || linked.st_ino != markerStatus.st_ino ||
+        linked.st_dev != markerStatus.st_dev)
+        return RecoveryResult::JournalGone;  // removed or replaced while it was opened
+
+    const std::string base = markerPath.substr(0, markerPath.size() - (sizeof kMarkerSuffix - 1));
+    const std::optional<Journal> journal = ParseMarker(ReadSmallFile(marker.get(), markerPath, 64 * 1024));
+    if (!journal) {
+        // Cut short: the marker is completed before the file is first touched, so nothing is to be undone.
+        RemoveJournal(JournalPaths::FromBase(base), directory);
+        return RecoveryResult::JournalGone;
+    }
+    const JournalPaths paths = JournalPaths::ForTarget(directory, journal->targetName);
+    if (paths.marker != markerPath || journal->targetName.find('/') != std::string::npos ||
+        journal->targetName.empty() || journal->targetName == "." || journal->targetName == "..")
+        return RecoveryResult::JournalInUse;  // names a file this marker does not stand for: touch nothing
+
+    const std::string targetPath = directory + "/" + journal->targetName;
+    struct stat targetStatus {};
+    FileDescriptor target;
+    try {
+        target = OpenOrdinaryFileIfPresent(targetPath, O_RDWR, targetStatus);
+    } catch (const RuntimeError&) {
+        return RecoveryResult::JournalInUse;  // not this user's to write, or no longer a file: keep the copies
+    }
+    if (!target.valid())
+        return RecoveryResult::JournalInUse;  // nothing to restore into; keep the copies
+    if (targetStatus.st_ino != journal->inode) {
+        RemoveJournal(paths, directory);  // replaced as a whole since: the journal has nothing to undo
+        return RecoveryResult::JournalGone;
+    }
+    const ContentSummary now = ReadThrough(target.get(), targetPath);
+    if (now == journal->newContent || now == journal->oldContent ||
+        CopyBackIfIntact(paths.oldContent, journal->oldContent, target.get(), targetPath) ||
+        CopyBackIfIntact(paths.newContent, journal->newContent, target.get(), targetPath)) {
+        RemoveJournal(paths, directory);
+        return RecoveryResult::JournalGone;
+    }
+    throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, targetPath,
+                       "an interrupted rewrite cannot be finished: neither its old nor its new content is left");
+}
+
+// The marker of a new journal, created and locked by this switch. A stale journal of the same file is
+// recovered first; one held by a running switch makes this switch fail (it never waits).
+FileDescriptor CreateLockedMarker(const JournalPaths& paths, const std::string& directory, const std::string& path)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        FileDescriptor marker(::open(paths.marker.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!marker.valid()) {
+            if (errno != EEXIST)
+                ThrowErrno(path);
+            if (RecoverJournal(directory, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+                break;
+            continue;
+        }
+        struct stat status {};
+        if (TryLock(marker.get()) && ::fstat(marker.get(), &status) == 0 && status.st_nlink > 0)
+            return marker;
+        // A recovery took this marker for a stale one between its creation and the lock: start again.
+    }
+    throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path,
+                       "another switch is rewriting this file, or left a journal that cannot be finished");
+}
+
+std::string ReadAll(int fd, const std::string& path)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        ThrowErrno(path);
+    std::string content(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        const ssize_t got = ::pread(fd, content.data() + filled, content.size() - filled, static_cast<off_t>(filled));
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno(path);
+        }
+        if (got == 0)
+            break;
+        filled += static_cast<std::size_t>(got);
+    }
+    content.resize(filled);
+    return content;
+}
+
+}  // namespace
+
+void FinishInterruptedRewriteOf(const std::string& path)
+{
+    const std::string directory = ParentOf(path);
+    const JournalPaths paths = JournalPaths::ForTarget(directory, NameOf(path));
+    struct stat status {};
+    if (::lstat(paths.marker.c_str(), &status) != 0)
+        return;
+    if (RecoverJournal(directory, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+        throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path,
+                           "an interrupted rewrite of this file waits to be finished (by a running switch, or by "
+                           "a start with the rights to do it)");
+}
+
+void RecoverInterruptedRewrites(const std::string& nativeDirectory)
+{
+    std::vector<std::string> markers;
+    if (DIR* directory = ::opendir(nativeDirectory.c_str())) {
+        while (const dirent* entry = ::readdir(directory)) {
+            const std::string_view name = entry->d_name;
+            if (name.starts_with(kJournalPrefix) && name.ends_with(kMarkerSuffix))
+                markers.emplace_back(name);
+        }
+        ::closedir(directory);
+    }
+    for (const std::string& marker : markers)
+        RecoverJournal(nativeDirectory, marker);
+}
+
+void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std::vector<std::string_view>& content,
+                               const std::string& newContentPath)
+{
+    const std::string directory = ParentOf(path);
+    const JournalPaths paths = JournalPaths::ForTarget(directory, NameOf(path));
+    const FileDescriptor marker = CreateLockedMarker(paths, directory, path);
+    struct stat targetStatus {};
+    if (::fstat(targetFd, &targetStatus) != 0)
+        ThrowErrno(path);
+    Journal journal{{}, SummaryOf(content), targetStatus.st_ino, NameOf(path)};
+    FileDescriptor old;
+    try {
+        if (::rename(newContentPath.c_str(), paths.newContent.c_str()) != 0)
+            ThrowErrno(paths.newContent);
+        if (::unlink(paths.oldContent.c_str()) != 0 && errno != ENOENT)
+            ThrowErrno(paths.oldContent);
+        old = FileDescriptor(
+            ::open(paths.oldContent.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!old.valid())
+            ThrowErrno(paths.oldContent);
+        journal.oldContent = ReadThrough(targetFd, path, old.get(), paths.oldContent);
+        SyncFile(old.get(), paths.oldContent);
+        const std::string text = MarkerText(journal);
+        WriteAll(marker.get(), {text}, paths.marker);
+        SyncFile(marker.get(), paths.marker);
+        SyncDirectory(directory);
+    } catch (...) {
+        RemoveJournal(paths, directory);
+        throw;
+    }
+
+    // From here on the file may be cut at any moment; the journal undoes that at the next start.
+    try {
+        Reserve(targetFd, journal.newContent.size, path);
+        WriteWholeContent(targetFd, content, journal.newContent.size, path);
+    } catch (...) {
+        bool restored = false;
+        try {
+            Reserve(targetFd, journal.oldContent.size, path);
+            ReadThrough(old.get(), paths.oldContent, targetFd, path);
+            SyncFile(targetFd, path);
+            restored = true;
+        } catch (const RuntimeError&) {
+            // Left to the journal; the first failure is the one to report.
+        }
+        if (restored)
+            RemoveJournal(paths, directory);
+        throw;
+    }
+    RemoveJournal(paths, directory);
+}
+
+void RewriteInPlaceWithoutJournal(int targetFd, const std::string& path, const std::vector<std::string_view>& content)
+{
+    const std::string old = ReadAll(targetFd, path);
+    const ContentSummary summary = SummaryOf(content);
+    Reserve(targetFd, summary.size, path);
+    try {
+        WriteWholeContent(targetFd, content, summary.size, path);
+    } catch (...) {
+        try {
+            WriteWholeContent(targetFd, {old}, old.size(), path);
+        } catch (const RuntimeError&) {
+            // Nothing more can be done without a sibling; the first failure is the one to report.
+        }
+        throw;
+    }
+}
+
+}  // namespace velmora::linux_platform

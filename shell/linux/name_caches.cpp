@@ -1,0 +1,42 @@
+#include "shell/linux/name_caches.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace velmora::linux_platform {
+
+namespace {
+constexpr char kNscdSocket[] = "/run/nscd/socket";
+constexpr char kNscdProgram[] = "/usr/sbin/nscd";
+}  // namespace
+
+void FlushHostsNameCaches()
+{
+    struct stat status {};
+    if (::lstat(kNscdSocket, &status) != 0 || !S_ISSOCK(status.st_mode) || ::access(kNscdProgram, X_OK) != 0)
+        return;
+    char program[] = "nscd";
+    char option[] = "-i";
+    char table[] = "hosts";
+    char* argv[] = {program, option, table, nullptr};
+    char* noEnvironment[] = {nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int error = ::posix_spawn(&pid, kNscdProgram, &actions, nullptr, argv, noEnvironment);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0)
+        return;
+    int exitStatus = 0;
+    while (::waitpid(pid, &exitStatus, 0) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace velmora::linux_platform

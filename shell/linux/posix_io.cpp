@@ -1,0 +1,217 @@
+#include "shell/linux/posix_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include "shell/linux/errno_mapping.h"
+#include "shell/runtime_error.h"
+
+namespace velmora::linux_platform {
+
+FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+FileDescriptor::~FileDescriptor()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+int FileDescriptor::close()
+{
+    const int result = ::close(fd_);
+    fd_ = -1;
+    return result;
+}
+
+void ThrowErrno(const std::string& path, int error)
+{
+    throw ErrorFromErrno(error, path);
+}
+
+void ThrowErrno(const std::string& path)
+{
+    ThrowErrno(path, errno);
+}
+
+std::string ParentOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+
+[[noreturn]] void ThrowNotAnOrdinaryFile(const std::string& path)
+{
+    throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path, "not an ordinary file");
+}
+
+bool SameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
+FileDescriptor OpenOrdinaryFileIfPresent(const std::string& path, int accessFlags, struct stat& status)
+{
+    // O_PATH opens neither a device nor a FIFO and, with O_NOFOLLOW, gives the symlink itself.
+    FileDescriptor probe(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    if (!probe.valid()) {
+        if (errno == ENOENT)
+            return {};
+        ThrowErrno(path);
+    }
+    struct stat probed {};
+    if (::fstat(probe.get(), &probed) != 0)
+        ThrowErrno(path);
+    if (!S_ISREG(probed.st_mode))
+        ThrowNotAnOrdinaryFile(path);
+
+    FileDescriptor fd(::open(path.c_str(), accessFlags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        if (errno == ELOOP)
+            ThrowNotAnOrdinaryFile(path);  // replaced by a symlink since it was looked at
+        ThrowErrno(path);
+    }
+    if (::fstat(fd.get(), &status) != 0)
+        ThrowErrno(path);
+    if (!S_ISREG(status.st_mode) || !SameFile(status, probed))
+        ThrowNotAnOrdinaryFile(path);
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        ThrowErrno(path);
+    return fd;
+}
+
+FileDescriptor OpenOrdinaryFile(const std::string& path, int accessFlags, struct stat& status)
+{
+    FileDescriptor fd = OpenOrdinaryFileIfPresent(path, accessFlags, status);
+    if (!fd.valid())
+        ThrowErrno(path, ENOENT);
+    return fd;
+}
+
+bool TryLock(int fd)
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+}
+
+void WriteAll(int fd, const std::vector<std::string_view>& pieces, const std::string& pathForErrors)
+{
+    std::vector<iovec> vectors;
+    vectors.reserve(pieces.size());
+    for (std::string_view piece : pieces)
+        if (!piece.empty())
+            vectors.push_back(iovec{const_cast<char*>(piece.data()), piece.size()});
+    std::size_t next = 0;
+    while (next < vectors.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(vectors.size() - next, IOV_MAX));
+        const ssize_t written = ::writev(fd, vectors.data() + next, count);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno(pathForErrors);
+        }
+        // Skip what was written, which may end inside a piece.
+        auto left = static_cast<std::size_t>(written);
+        while (next < vectors.size() && left >= vectors[next].iov_len)
+            left -= vectors[next++].iov_len;
+        if (next < vectors.size()) {
+            vectors[next].iov_base = static_cast<char*>(vectors[next].iov_base) + left;
+            vectors[next].iov_len -= left;
+        }
+    }
+}
+
+void SyncFile(int fd, const std::string& pathForErrors)
+{
+    if (::fsync(fd) != 0 && errno != EINVAL)
+        ThrowErrno(pathForErrors);
+}
+
+void SyncDirectory(const std::string& directory)
+{
+    FileDescriptor fd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.valid())
+        ::fsync(fd.get());
+}
+
+void ContentChecksum::add(std::string_view bytes)
+{
+    std::uint64_t hash = hash_;
+    for (const char byte : bytes) {
+        hash ^= static_cast<unsigned char>(byte);
+        hash *= 1099511628211ull;
+    }
+    hash_ = hash;
+}
+
+ContentSummary SummaryOf(const std::vector<std::string_view>& pieces)
+{
+    ContentChecksum checksum;
+    ContentSummary summary;
+    for (std::string_view piece : pieces) {
+        checksum.add(piece);
+        summary.size += piece.size();
+    }
+    summary.checksum = checksum.value();
+    return summary;
+}
+
+ContentSummary ReadThrough(int fd, const std::string& pathForErrors, int copyTo, const std::string& copyPathForErrors)
+{
+    std::vector<char> buffer(1 << 20);
+    ContentChecksum checksum;
+    off_t offset = 0;
+    for (;;) {
+        const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), offset);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowErrno(pathForErrors);
+        }
+        if (got == 0)
+            break;
+        const std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));
+        checksum.add(chunk);
+        for (std::size_t done = 0; copyTo >= 0 && done < chunk.size();) {
+            const ssize_t put = ::pwrite(copyTo, chunk.data() + done, chunk.size() - done,
+                                         offset + static_cast<off_t>(done));
+            if (put < 0) {
+                if (errno == EINTR)
+                    continue;
+                ThrowErrno(copyPathForErrors);
+            }
+            done += static_cast<std::size_t>(put);
+        }
+        offset += got;
+    }
+    if (copyTo >= 0 && ::ftruncate(copyTo, offset) != 0)
+        ThrowErrno(copyPathForErrors);
+    return ContentSummary{static_cast<std::uint64_t>(offset), checksum.value()};
+}
+
+}  // namespace velmora::linux_platform

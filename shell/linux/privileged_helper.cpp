@@ -1,0 +1,133 @@
+#include "shell/linux/privileged_helper.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "shell/runtime_error.h"
+
+#ifndef VELMORA_LIBEXEC_DIR
+#define VELMORA_LIBEXEC_DIR "libexec"
+#endif
+
+extern char** environ;
+
+namespace velmora::linux_platform {
+
+namespace {
+
+std::string ParentOf(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos || slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Closes both ends of a pipe that are still open when it goes out of scope.
+class Pipe {
+public:
+    Pipe()
+    {
+        if (::pipe2(ends_, O_CLOEXEC) != 0)
+            throw RuntimeError(RuntimeErrorNumber::TooManyFiles, "", std::strerror(errno));
+    }
+    ~Pipe()
+    {
+        closeRead();
+        closeWrite();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+    int read() const { return ends_[0]; }
+    int write() const { return ends_[1]; }
+    void closeRead() { closeEnd(0); }
+    void closeWrite() { closeEnd(1); }
+
+private:
+    void closeEnd(int which)
+    {
+        if (ends_[which] >= 0)
+            ::close(ends_[which]);
+        ends_[which] = -1;
+    }
+    int ends_[2] = {-1, -1};
+};
+
+}  // namespace
+
+std::string SwitchHelperPathFor(const std::string& executablePath)
+{
+    const std::string prefix = ParentOf(ParentOf(executablePath));
+    return (prefix == "/" ? std::string() : prefix) + "/" VELMORA_LIBEXEC_DIR "/velmora/velmora-switch";
+}
+
+bool MayWriteDirectory(const std::string& nativeDirectory)
+{
+    return ::faccessat(AT_FDCWD, nativeDirectory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+PrivilegedChange OutcomeOfHelperRun(int exitCode, const std::string& errors, const std::string& hostsPath)
+{
+    constexpr int kDismissed = 126;
+    constexpr int kNotAuthorized = 127;
+    if (exitCode == static_cast<int>(ExitCode::Normal))
+        return PrivilegedChange::Made;
+    if (exitCode == kDismissed || exitCode == kNotAuthorized ||
+        exitCode == static_cast<int>(ExitCode::NeedsAdministratorRights))
+        return PrivilegedChange::Refused;
+
+    std::string said = errors;
+    while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
+        said.pop_back();
+    const RuntimeErrorNumber number = exitCode == static_cast<int>(ExitCode::CommandLineRefused)
+                                          ? RuntimeErrorNumber::BadFileNameOrNumber
+                                      : exitCode == static_cast<int>(ExitCode::HostsMissing)
+                                          ? RuntimeErrorNumber::FileNotFound
+                                          : RuntimeErrorNumber::PathFileAccessError;
+    const std::string how = exitCode < 0 ? "ended by a signal" : "ended with code " + std::to_string(exitCode);
+    throw RuntimeError(number, hostsPath, "the privileged helper " + how + (said.empty() ? "" : ": " + said));
+}
+
+int RunToEnd(const std::vector<std::string>& argv, std::string& errors)
+{
+    if (argv.empty())
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "no program to start");
+    std::vector<char*> arguments;
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+
+    Pipe errorPipe;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, errorPipe.write(), STDERR_FILENO);
+    pid_t pid = 0;
+    const int spawnError = ::posix_spawn(&pid, arguments.front(), &actions, nullptr, arguments.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawnError != 0)
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, argv.front(), std::strerror(spawnError));
+    errorPipe.closeWrite();
+
+    errors.clear();
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(errorPipe.read(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        errors.append(buffer, static_cast<std::size_t>(got));
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            throw RuntimeError(RuntimeErrorNumber::InternalError, argv.front(), std::strerror(errno));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace velmora::linux_platform

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build tree, inspects it (contents, owners, dependencies, the polkit
+# policy, AppStream data, lintian), and where it runs as root on a machine without Velmora installed,
+# installs it, switches a sandbox drive with the installed program, renders its manual page and removes it
+# again. Usage: check_package.sh BUILD_DIR
+set -euo pipefail
+
+build_dir=$(cd "$1" && pwd)
+work=$(mktemp -d)
+installed_here=no
+cleanup() {
+    if [ "$installed_here" = yes ]; then
+        DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y velmora >/dev/null 2>&1 || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "== $* ($(date +%s.%N | cut -c1-14))"; }
+
+step "cpack"
+cpack -G DEB --config "$build_dir/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; fail "cpack"; }
+deb=$(ls "$work"/out/velmora_*.deb)
+echo "$(basename "$deb")"
+
+step "contents"
+dpkg-deb -c "$deb" >"$work/contents"
+for path in ./usr/bin/velmora ./usr/libexec/velmora/velmora-switch ./usr/lib/velmora/velmora-desktop.so \
+            ./usr/lib/velmora/velmora-applications.so ./usr/share/applications/velmora.desktop \
+            ./usr/share/icons/hicolor/48x48/apps/velmora.png ./usr/share/metainfo/org.example.velmora.metainfo.xml \
+            ./usr/share/polkit-1/actions/org.example.velmora.policy ./usr/share/man/man1/velmora.1.gz \
+            ./usr/share/doc/velmora/copyright ./usr/share/doc/velmora/changelog.gz; do
+    grep -q " $path\$" "$work/contents" || fail "not in the package: $path"
+done
+# The helper is root's and nobody else may change it; it is no set-user-id program (pkexec starts it).
+grep -E '^-rwxr-xr-x root/root .* ./usr/libexec/velmora/velmora-switch$' "$work/contents" >/dev/null ||
+    fail "the helper is not -rwxr-xr-x root/root: $(grep velmora-switch "$work/contents")"
+if awk '{print $2}' "$work/contents" | grep -qv '^root/root$'; then fail "a file not owned by root"; fi
+
+step "dependencies"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for package in pkexec libc6 libstdc++6 libqt6widgets6 libglib2.0-0; do
+    echo "$depends" | grep -q "\b$package\b" || fail "no dependency on $package"
+done
+
+step "policy and AppStream data"
+mkdir "$work/tree"
+dpkg-deb -x "$deb" "$work/tree"
+policy="$work/tree/usr/share/polkit-1/actions/org.example.velmora.policy"
+cat >"$work/catalog.xml" <<CATALOG
+<?xml version="1.0"?>
+<catalog xmlns="urn:oasis:names:tc:entity:xmlns:xml:catalog">
+  <public publicId="-//freedesktop//DTD PolicyKit Policy Configuration 1.0//EN" uri="file:///usr/share/polkit-1/policyconfig-1.dtd"/>
+</catalog>
+CATALOG
+if [ -f /usr/share/polkit-1/policyconfig-1.dtd ]; then
+    XML_CATALOG_FILES="$work/catalog.xml" xmllint --nonet --noout --valid "$policy" || fail "the policy is not valid"
+fi
+for action in switch backup; do
+    grep -q "<annotate key=\"org.freedesktop.policykit.exec.argv1\">$action</annotate>" "$policy" || fail "no $action action"
+done
+[ "$(grep -c '>/usr/libexec/velmora/velmora-switch</annotate>' "$policy")" = 2 ] || fail "the policy does not name the installed helper"
+appstreamcli validate --no-net "$work/tree/usr/share/metainfo/org.example.velmora.metainfo.xml"
+desktop-file-validate "$work/tree/usr/share/applications/velmora.desktop"
+
+step "lintian"
+lintian --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1 || true
+cat "$work/lintian"
+if grep -q '^E: ' "$work/lintian"; then fail "lintian reports errors"; fi
+
+if [ "$(id -u)" != 0 ]; then
+    echo "SKIP install: installing the package needs root"
+    exit 0
+fi
+if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q "install ok installed"; then
+    echo "SKIP install: a velmora package is installed on this machine already and is left alone"
+    exit 0
+fi
+
+step "install"
+installed_here=yes
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; fail "apt-get install"; }
+[ "$(stat -c '%U:%G %a' /usr/libexec/velmora/velmora-switch)" = "root:root 755" ] || fail "installed helper owner or mode"
+
+step "installed program on a sandbox drive"
+drive="$work/drive"
+etc="$drive/Windows/System32/drivers/etc"
+mkdir -p "$etc"
+printf '127.0.0.1 localhost\r\n' >"$etc/hosts"
+printf '127.0.0.1 localhost\r\n' >"$etc/hosts.Default"
+printf '10.0.0.1 intranet\n' >"$etc/hosts.office"
+env -u DISPLAY -u WAYLAND_DISPLAY VELMORA_DRIVE_C="$drive" /usr/bin/velmora office || fail "the installed velmora did not switch"
+[ "$(cat "$etc/hosts")" = "$(printf '10.0.0.1 intranet\n\r')" ] || fail "hosts after the switch: $(od -c "$etc/hosts")"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY VELMORA_DRIVE_C="$drive" /usr/bin/velmora nope 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "an unknown variant ended with $status"
+
+step "manual page"
+man_text=$(MANPAGER=cat MANWIDTH=80 man velmora 2>&1)
+for heading in NAME SYNOPSIS "EXIT STATUS" FILES VELMORA_DRIVE_C; do
+    echo "$man_text" | grep -q "$heading" || fail "man velmora shows no $heading"
+done
+
+step "remove"
+DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y velmora >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; fail "apt-get remove"; }
+installed_here=no
+for path in /usr/bin/velmora /usr/libexec/velmora /usr/lib/velmora /usr/share/polkit-1/actions/org.example.velmora.policy \
+            /usr/share/doc/velmora /usr/share/man/man1/velmora.1.gz; do
+    [ ! -e "$path" ] || fail "left after removal: $path"
+done
+step "done"
