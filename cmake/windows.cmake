@@ -64,6 +64,11 @@ endif()
 add_executable(velmora_switch_bench_windows EXCLUDE_FROM_ALL bench/switch_bench_win.cpp)
 target_link_libraries(velmora_switch_bench_windows PRIVATE velmora_warnings)
 
+# The window's start against an empty Win32 window, under Wine: scripts/windows/bench-window.sh.
+add_executable(velmora_bare_window_windows WIN32 EXCLUDE_FROM_ALL bench/bare_window_win.cpp)
+add_executable(velmora_window_bench_windows EXCLUDE_FROM_ALL bench/window_start_bench_win.cpp)
+target_link_libraries(velmora_window_bench_windows PRIVATE psapi velmora_warnings)
+
 if(VELMORA_BUILD_TESTS)
     enable_testing()
     add_subdirectory(tests/windows)

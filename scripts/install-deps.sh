@@ -20,7 +20,7 @@ packages=(
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
     # the Windows screenshot (scripts/windows/screenshot.sh): a window grabber and a PNG writer
-    x11-utils imagemagick
+    x11-utils imagemagick fonts-wine
 )
 
 missing=()

@@ -82,18 +82,6 @@ std::multiset<std::string> ChildProcessesOf(unsigned long parent)
     return names;
 }
 
-void CloseWindowsTitled(const std::string& titlePart, unsigned long exceptProcess)
-{
-    while (const HWND other = WaitForWindowTitled(titlePart, exceptProcess, 0)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(other, &owner);
-        const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, owner);
-        ::TerminateProcess(process, 0);
-        ::WaitForSingleObject(process, 5000);
-        ::CloseHandle(process);
-    }
-}
-
 class Form1Window : public ::testing::Test {
 protected:
     void SetUp() override
@@ -246,7 +234,6 @@ TEST_F(Form1Window, CreateNewMakesTheVariantAndOpensItInNotepad)
     EXPECT_EQ(velmora.listEntry(1), "hosts.lab");
     EXPECT_EQ(velmora.listIndex(), -1) << "the refilled list has no selection";
     EXPECT_EQ(velmora.textOf(kFrame1), "Default :") << "the frame keeps the last selection";
-    CloseWindowsTitled("hosts.lab", velmora.processId());
 }
 
 TEST_F(Form1Window, DeleteAsksFirstAndDeletesOnlyOnYes)
@@ -306,9 +293,8 @@ TEST_F(Form1Window, ShowCurrentHostsWarnsBeforeNotepadOpensIt)
     EXPECT_EQ(box.text, "Warning: Your changes will be overwritten with the next switch of the Host-File!\r\n\r\n"
                         "Edit the Files from the list, to make your changes permanent.");
     EXPECT_TRUE(ChildProcessesOf(velmora.processId()).empty()) << "nothing is started before the box is closed";
-    ASSERT_TRUE(WaitUntil([&] { return ChildProcessesOf(velmora.processId()).count("notepad.exe") == 1; }, 10000));
-    CloseWindowsTitled("Hosts - Notepad", velmora.processId());
-    CloseWindowsTitled("hosts - Notepad", velmora.processId());
+    EXPECT_TRUE(WaitUntil([&] { return ChildProcessesOf(velmora.processId()).count("notepad.exe") == 1; }, 10000));
+    EXPECT_TRUE(WaitForWindowTitled("Hosts - Notepad", velmora.processId(), 10000)) << "Notepad shows the active hosts";
 }
 
 TEST_F(Form1Window, AClickOnThePictureStartsExplorer)

@@ -1,5 +1,7 @@
 #include "tests/windows/support/form1_driver.h"
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 #include "main_window/windows/form1_layout_win.h"
@@ -79,10 +81,36 @@ Form1Driver::Form1Driver(const std::string& program, const std::string& argument
     settle();
 }
 
+namespace {
+
+// Ends what the program started (Notepad, Explorer, ...): left running, they would hold the test runner's
+// output pipe open.
+void EndChildrenOf(DWORD parent)
+{
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != parent)
+            continue;
+        if (const HANDLE child = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+            ::TerminateProcess(child, 0);
+            ::WaitForSingleObject(child, 5000);
+            ::CloseHandle(child);
+        }
+    }
+    ::CloseHandle(snapshot);
+}
+
+}  // namespace
+
 Form1Driver::~Form1Driver()
 {
     if (!process_.hProcess)
         return;
+    EndChildrenOf(process_.dwProcessId);
     if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
         ::TerminateProcess(process_.hProcess, 99);
         ::WaitForSingleObject(process_.hProcess, 5000);
