@@ -35,7 +35,7 @@ add_library(velmora_windows_view STATIC
     main_window/windows/window_calls_win.cpp
 )
 target_link_libraries(velmora_windows_view
-    PUBLIC velmora_windows velmora_logic comctl32 gdi32 user32
+    PUBLIC velmora_windows velmora_logic gdi32 user32
     PRIVATE velmora_warnings)
 
 # --- The program: a GUI-subsystem executable with its icon, manifest and version -------------------------

@@ -14,6 +14,7 @@ namespace {
 
 constexpr int kIconResource = 1;  // the program's icon in its resources
 constexpr int kEscape = 27;
+constexpr UINT kCreateTooltipsMessage = WM_APP + 1;  // posted once the window is shown
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;  // fixed: no sizing, no boxes
 
 // Frame1: a captioned frame that holds four buttons and hands everything they report on to the window.
@@ -126,7 +127,6 @@ Form1Win::~Form1Win()
 
 void Form1Win::createControls()
 {
-    tooltips_ = std::make_unique<Tooltips>(window_);
     for (const ControlSpec& spec : kControls) {
         const HWND parent = spec.inFrame1 ? control(kFrame1) : window_;
         DWORD style = WS_CHILD | WS_VISIBLE;
@@ -160,8 +160,19 @@ void Form1Win::createControls()
         controls_[spec.id - kList1] = created;
         if (const HFONT font = fontFor(spec.font))
             ::SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.tooltip)
-            tooltips_->add(created, spec.tooltip);
+    }
+}
+
+void Form1Win::createTooltips()
+{
+    // The tooltips come after the window is on the screen; without them the window works all the same, so a
+    // failure here leaves it without tooltips rather than ending the program from inside its message loop.
+    try {
+        tooltips_ = std::make_unique<Tooltips>(window_);
+        for (const ControlSpec& spec : kControls)
+            if (spec.tooltip)
+                tooltips_->add(control(spec.id), spec.tooltip);
+    } catch (const RuntimeError&) {
     }
 }
 
@@ -239,6 +250,10 @@ LRESULT Form1Win::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::SetFocus(target);
         }
         return 0;
+    case kCreateTooltipsMessage:
+        if (!tooltips_)
+            createTooltips();
+        return 0;
     case WM_CLOSE:
         ::DestroyWindow(window_);
         return 0;
@@ -310,6 +325,7 @@ void Form1Win::show()
     ::UpdateWindow(window_);
     ::SetForegroundWindow(window_);
     ::SetFocus(control(kList1));
+    ::PostMessageA(window_, kCreateTooltipsMessage, 0, 0);
 }
 
 void Form1Win::setCaption(const std::string& caption)

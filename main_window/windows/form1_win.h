@@ -57,6 +57,7 @@ private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
+    void createTooltips();
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     HWND control(ControlId id) const;

@@ -10,7 +10,7 @@ namespace velmora::windows_view {
 // Failures are run-time errors. It only shows texts; it knows nothing of what the controls do.
 class Tooltips {
 public:
-    // Loads the common controls and makes the tooltip window owned by `owner`.
+    // Loads the common controls (on first use) and makes the tooltip window owned by `owner`.
     explicit Tooltips(HWND owner);
     // The text shown while the mouse rests on `control` (a child of the owner or of one of its children).
     void add(HWND control, const std::string& text);

@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <map>
@@ -169,6 +170,11 @@ TEST_F(Form1Window, EveryControlStandsInItsContainerWithItsCaption)
         EXPECT_TRUE(::IsWindowEnabled(velmora.control(id))) << id;
     ASSERT_EQ(velmora.listCount(), 2);
     EXPECT_EQ(velmora.listEntry(0), "hosts.Default");
+    // The list and the six buttons have tooltips, in one tooltip window of the program.
+    EXPECT_TRUE(WaitUntil([&] {
+        const HWND tooltips = velmora.tooltipWindow();
+        return tooltips && ::SendMessageA(tooltips, TTM_GETTOOLCOUNT, 0, 0) == 7;
+    }, 3000));
     EXPECT_EQ(velmora.listEntry(1), "hosts.work");
     EXPECT_EQ(velmora.listIndex(), 0);
 }

@@ -126,6 +126,19 @@ HWND Form1Driver::control(int id) const
     return ::GetDlgItem(::GetDlgItem(window_, windows_view::kFrame1), id);
 }
 
+HWND Form1Driver::tooltipWindow() const
+{
+    // Tooltip windows are hidden until they show a tip: looked for among all top-level windows of the program.
+    HWND candidate = nullptr;
+    while ((candidate = ::FindWindowExA(nullptr, candidate, "tooltips_class32", nullptr))) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(candidate, &owner);
+        if (owner == process_.dwProcessId)
+            return candidate;
+    }
+    return nullptr;
+}
+
 HWND Form1Driver::focused() const
 {
     GUITHREADINFO info {};

@@ -24,6 +24,8 @@ public:
     // A control by its identifier, inside the window or inside Frame1.
     HWND control(int id) const;
     HWND focused() const;
+    // The program's tooltip window (common controls), or null.
+    HWND tooltipWindow() const;
     std::string textOf(int id) const;
     // The list's entries as shown.
     int listCount() const;
