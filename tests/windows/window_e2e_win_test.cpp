@@ -179,6 +179,42 @@ TEST_F(Form1Window, EveryControlStandsInItsContainerWithItsCaption)
     EXPECT_EQ(velmora.listIndex(), 0);
 }
 
+// The screen's dots per inch as Wine reads them when a program starts, set for the time of a test.
+class ScreenDotsPerInch {
+public:
+    explicit ScreenDotsPerInch(DWORD dotsPerInch) { set(dotsPerInch); }
+    ~ScreenDotsPerInch() { set(96); }
+
+private:
+    static void set(DWORD dotsPerInch)
+    {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        ::RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch), sizeof dotsPerInch);
+        ::RegCloseKey(key);
+    }
+};
+
+TEST_F(Form1Window, TheLayoutIsScaledByTheScreensDotsPerInch)
+{
+    ScreenDotsPerInch largerText(144);
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    RECT client {};
+    ::GetClientRect(velmora.window(), &client);
+    EXPECT_EQ(client.right, 743);  // 495 * 1.5, rounded
+    EXPECT_EQ(client.bottom, 464);  // 309 * 1.5, rounded
+    RECT list {};
+    ::GetWindowRect(velmora.control(kList1), &list);
+    ::MapWindowPoints(nullptr, velmora.window(), reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 30);
+    EXPECT_EQ(list.top, 90);
+    EXPECT_EQ(list.right, 308);
+    EXPECT_EQ(list.bottom, 285);
+}
+
 TEST_F(Form1Window, TabMovesTheFocusInTheLayoutsOrder)
 {
     Form1Driver velmora(kProgram);
