@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <vector>
@@ -102,6 +103,45 @@ protected:
 
 private:
     std::map<std::string, std::string> saved_;
+};
+
+// The prefix opens web pages with a recording program for the time of a test.
+class RecordingBrowser {
+public:
+    RecordingBrowser()
+    {
+        ::CreateDirectoryA("C:\\velmora-recorder", nullptr);
+        ::CopyFileA(WindowsPathOfBuiltFile(VELMORA_COMMAND_RECORDER).c_str(), kRecorder.c_str(), FALSE);
+        HKEY key = nullptr;
+        ::RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, &key, nullptr);
+        char previous[1024] = {};
+        DWORD size = sizeof previous;
+        if (::RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS)
+            previous_ = previous;
+        const std::string command = "\"" + kRecorder + "\" \"%1\"";
+        ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>(command.size() + 1));
+        ::RegCloseKey(key);
+    }
+    ~RecordingBrowser()
+    {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_.c_str()),
+                             static_cast<DWORD>(previous_.size() + 1));
+            ::RegCloseKey(key);
+        }
+        RemoveTree("C:\\velmora-recorder");
+    }
+    std::string record() const
+    {
+        const std::string file = kRecorder + ".txt";
+        return AttributesOf(file) == INVALID_FILE_ATTRIBUTES ? std::string() : ReadBytes(file);
+    }
+
+private:
+    std::string previous_;
 };
 
 TEST_F(Form1Window, IsAFixedWindowOfTheLayoutsSizeCentredOnTheScreen)
@@ -213,6 +253,55 @@ TEST_F(Form1Window, TheLayoutIsScaledByTheScreensDotsPerInch)
     EXPECT_EQ(list.top, 90);
     EXPECT_EQ(list.right, 308);
     EXPECT_EQ(list.bottom, 285);
+}
+
+// The colours on the screen inside a control's rectangle, as the display shows them.
+class ScreenPixels {
+public:
+    explicit ScreenPixels(HWND control) : screen_(::GetDC(nullptr)) { ::GetWindowRect(control, &box_); }
+    ~ScreenPixels() { ::ReleaseDC(nullptr, screen_); }
+    COLORREF at(int x, int y) const { return ::GetPixel(screen_, box_.left + x, box_.top + y); }
+    // Whether any pixel comes within `tolerance` of `colour` in each channel (text is drawn smoothed).
+    bool shows(COLORREF colour, int tolerance) const
+    {
+        for (int y = 0; y < box_.bottom - box_.top; ++y)
+            for (int x = 0; x < box_.right - box_.left; ++x) {
+                const COLORREF pixel = at(x, y);
+                if (std::abs(GetRValue(pixel) - GetRValue(colour)) <= tolerance &&
+                    std::abs(GetGValue(pixel) - GetGValue(colour)) <= tolerance &&
+                    std::abs(GetBValue(pixel) - GetBValue(colour)) <= tolerance)
+                    return true;
+            }
+        return false;
+    }
+
+private:
+    HDC screen_;
+    RECT box_ {};
+};
+
+TEST_F(Form1Window, ControlsShowTheirColours)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    ::Sleep(300);  // painted
+    struct Face {
+        int id;
+        COLORREF colour;
+    };
+    // A point inside each button's edge and away from its caption shows the face colour.
+    for (const Face& face : {Face {kCommand1, RGB(255, 255, 255)}, Face {kCommand4, RGB(255, 255, 255)},
+                             Face {kCommand3, RGB(255, 255, 255)}, Face {kCommand2, RGB(255, 255, 255)},
+                             Face {kCommand6, RGB(255, 255, 255)}, Face {kCommand5, RGB(255, 224, 192)}})
+        EXPECT_EQ(ScreenPixels(velmora.control(face.id)).at(5, 5), face.colour) << face.id;
+    EXPECT_TRUE(ScreenPixels(velmora.control(kFrame1)).shows(RGB(0, 64, 64), 8)) << "the frame's caption is dark teal";
+    EXPECT_TRUE(ScreenPixels(velmora.control(kActiveHostLabel)).shows(RGB(128, 128, 128), 8)) << "the heading is grey";
+    EXPECT_TRUE(ScreenPixels(velmora.control(kLabel1)).shows(RGB(0, 128, 128), 8)) << "the link is teal";
+    RecordingBrowser browser;
+    velmora.click(kLabel1);
+    ASSERT_TRUE(WaitUntil([&] { return !browser.record().empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(velmora.control(kLabel1)).shows(RGB(128, 128, 255), 8); }, 3000))
+        << "a visited link is light blue";
 }
 
 TEST_F(Form1Window, TabMovesTheFocusInTheLayoutsOrder)
@@ -425,45 +514,6 @@ TEST_F(Form1Window, TheDesktopShortcutSwitchesToTheSelectedVariant)
     ::CreateDirectoryA("C:\\velmora-shortcut-check", nullptr);
     ::MoveFileExA(link.c_str(), "C:\\velmora-shortcut-check\\Hosts-work.lnk", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
 }
-
-// The prefix opens web pages with a recording program for the time of a test.
-class RecordingBrowser {
-public:
-    RecordingBrowser()
-    {
-        ::CreateDirectoryA("C:\\velmora-recorder", nullptr);
-        ::CopyFileA(WindowsPathOfBuiltFile(VELMORA_COMMAND_RECORDER).c_str(), kRecorder.c_str(), FALSE);
-        HKEY key = nullptr;
-        ::RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS,
-                          nullptr, &key, nullptr);
-        char previous[1024] = {};
-        DWORD size = sizeof previous;
-        if (::RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS)
-            previous_ = previous;
-        const std::string command = "\"" + kRecorder + "\" \"%1\"";
-        ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                         static_cast<DWORD>(command.size() + 1));
-        ::RegCloseKey(key);
-    }
-    ~RecordingBrowser()
-    {
-        HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
-            ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_.c_str()),
-                             static_cast<DWORD>(previous_.size() + 1));
-            ::RegCloseKey(key);
-        }
-        RemoveTree("C:\\velmora-recorder");
-    }
-    std::string record() const
-    {
-        const std::string file = kRecorder + ".txt";
-        return AttributesOf(file) == INVALID_FILE_ATTRIBUTES ? std::string() : ReadBytes(file);
-    }
-
-private:
-    std::string previous_;
-};
 
 TEST_F(Form1Window, TheLinkOpensTheHomePageWithTheProgramForWebPages)
 {
