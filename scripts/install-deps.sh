@@ -19,8 +19,6 @@ packages=(
     dpkg-dev file lintian appstream libxml2-utils man-db
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
-    # the Windows screenshot (scripts/windows/screenshot.sh): a window grabber and a PNG writer
-    x11-utils imagemagick fonts-wine
 )
 
 missing=()

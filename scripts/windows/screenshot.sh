@@ -3,8 +3,9 @@
 # virtual X display (Xvfb), on demo variants in a throw-away prefix. Writes docs/screenshot-windows.png, or
 # the file named as the first argument.
 #
-# Needs: wine64, xvfb, x11-utils (xwininfo), imagemagick (import) and fonts-wine (Wine's own faces, such as
-# the one that draws the close box); scripts/install-deps.sh installs them.
+# Needs, beside what scripts/install-deps.sh installs: x11-utils (xwininfo), imagemagick (import) and
+# fonts-wine (Wine's own faces, such as the one that draws the close box); they are left out of the build and
+# test set-up on purpose:  apt-get install x11-utils imagemagick fonts-wine
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 output=${1:-"$root/docs/screenshot-windows.png"}
