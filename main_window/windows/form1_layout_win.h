@@ -30,7 +30,7 @@ inline constexpr SIZE kClientSize {495, 309};
 enum class ControlKind { List, Button, Label, Picture, Frame };
 enum class FontRole { None, Heading, List, Button, FrameCaption, Link };
 
-struct ControlSpec {
+struct ControlPlacement {
     ControlId id;
     ControlKind kind;
     bool inFrame1;       // positioned in Frame1, relative to its top-left corner
@@ -42,7 +42,7 @@ struct ControlSpec {
 
 // In creation order, which is the keyboard focus order: the list, the two general buttons, the labels and
 // the picture (no stops), then Frame1 and its four buttons.
-inline constexpr ControlSpec kControls[] = {
+inline constexpr ControlPlacement kControls[] = {
     {kList1, ControlKind::List, false, {20, 60, 205, 190}, nullptr, "Double-Click to activate selected Host",
      FontRole::List},
     {kCommand4, ControlKind::Button, false, {16, 232, 201, 265}, "Show current 'Hosts' File ",

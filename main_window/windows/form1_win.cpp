@@ -127,12 +127,12 @@ Form1Win::~Form1Win()
 
 void Form1Win::createControls()
 {
-    for (const ControlSpec& spec : kControls) {
-        const HWND parent = spec.inFrame1 ? control(kFrame1) : window_;
+    for (const ControlPlacement& placement : kControls) {
+        const HWND parent = placement.inFrame1 ? control(kFrame1) : window_;
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD extendedStyle = 0;
         const char* className = "STATIC";
-        switch (spec.kind) {
+        switch (placement.kind) {
         case ControlKind::List:
             className = "LISTBOX";
             style |= WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
@@ -140,10 +140,10 @@ void Form1Win::createControls()
             break;
         case ControlKind::Button:
             className = "BUTTON";
-            style |= WS_TABSTOP | BS_OWNERDRAW | (spec.inFrame1 ? WS_DISABLED : 0);
+            style |= WS_TABSTOP | BS_OWNERDRAW | (placement.inFrame1 ? WS_DISABLED : 0);
             break;
         case ControlKind::Label:
-            style |= SS_LEFT | SS_NOPREFIX | (spec.id == kLabel1 ? SS_NOTIFY : 0);
+            style |= SS_LEFT | SS_NOPREFIX | (placement.id == kLabel1 ? SS_NOTIFY : 0);
             break;
         case ControlKind::Picture:
             style |= SS_OWNERDRAW | SS_NOTIFY;
@@ -154,11 +154,11 @@ void Form1Win::createControls()
             extendedStyle = WS_EX_CONTROLPARENT;  // the dialog manager's focus order goes on into its buttons
             break;
         }
-        const std::string caption = spec.id == kLabel1 ? HomePageHostName() : (spec.caption ? spec.caption : "");
+        const std::string caption = placement.id == kLabel1 ? HomePageHostName() : (placement.caption ? placement.caption : "");
         const HWND created =
-            CreateWindowOrThrow(extendedStyle, className, caption, style, scaled(spec.box), parent, spec.id, nullptr);
-        controls_[spec.id - kList1] = created;
-        if (const HFONT font = fontFor(spec.font))
+            CreateWindowOrThrow(extendedStyle, className, caption, style, scaled(placement.box), parent, placement.id, nullptr);
+        controls_[placement.id - kList1] = created;
+        if (const HFONT font = fontFor(placement.font))
             ::SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }
@@ -169,9 +169,9 @@ void Form1Win::createTooltips()
     // failure here leaves it without tooltips rather than ending the program from inside its message loop.
     try {
         tooltips_ = std::make_unique<Tooltips>(window_);
-        for (const ControlSpec& spec : kControls)
-            if (spec.tooltip)
-                tooltips_->add(control(spec.id), spec.tooltip);
+        for (const ControlPlacement& placement : kControls)
+            if (placement.tooltip)
+                tooltips_->add(control(placement.id), placement.tooltip);
     } catch (const RuntimeError&) {
     }
 }
