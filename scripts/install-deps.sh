@@ -18,7 +18,7 @@ packages=(
     # DTD check, the manual page
     dpkg-dev file lintian appstream libxml2-utils man-db
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
 )
 
 missing=()

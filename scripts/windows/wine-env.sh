@@ -60,6 +60,8 @@ setup() {
     "$(wine_loader)" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
     # Without a window manager a window closes in milliseconds instead of two seconds when Wine draws its frame.
     "$(wine_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
+    # A program that crashes ends at once instead of waiting in Wine's debugger until the test times out.
+    "$(wine_loader)" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f </dev/null >>"$state/wineboot.log" 2>&1 || true
     if [ -n "${keeper:-}" ]; then "$(wine_loader)" "$keeper" </dev/null >/dev/null 2>&1 & fi
     echo "Wine prefix ready in $WINEPREFIX${DISPLAY:+ on display $DISPLAY}"
 }

@@ -32,6 +32,20 @@ std::string TextOf(HWND window)
     return text;
 }
 
+// An edit field's current text: asked of the field itself, since another process's field would otherwise
+// report only the text it was created with.
+std::string FieldTextOf(HWND edit)
+{
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutA(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutA(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 2000,
+                          &copied);
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
 }  // namespace
 
 ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typed, unsigned timeoutMilliseconds)
@@ -49,7 +63,7 @@ ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typ
     shown.title = TextOf(search.found);
     const HWND edit = ::FindWindowExA(search.found, nullptr, "Edit", nullptr);
     if (edit) {
-        shown.field = TextOf(edit);
+        shown.field = FieldTextOf(edit);
         DWORD start = 0;
         DWORD end = 0;
         ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));

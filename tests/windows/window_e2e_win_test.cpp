@@ -1,0 +1,532 @@
+// The real velmora.exe with its window, in the Wine prefix on its real hosts directory: the window is read
+// and worked from outside through the messages that mouse and keyboard send, and every box it shows is read
+// from its window and answered.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "main_window/windows/form1_layout_win.h"
+#include "tests/windows/support/box_answerer.h"
+#include "tests/windows/support/form1_driver.h"
+#include "tests/windows/support/win_temp_directory.h"
+
+namespace velmora::windows_testing {
+namespace {
+
+using namespace windows_view;
+
+const std::string kHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
+const std::string kProgramFolder = "C:\\Program Files\\Velmora window";
+const std::string kProgram = kProgramFolder + "\\velmora.exe";
+const std::string kRecorder = "C:\\velmora-recorder\\browser.exe";  // no blank: the launcher does not quote it
+
+std::string WindowsPathOfBuiltFile(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
+std::map<std::string, std::string> HostsFiles()
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA((kHostsDir + "hosts*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do
+        files[found.cFileName] = ReadBytes(kHostsDir + found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return files;
+}
+
+void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
+{
+    for (const auto& [name, content] : HostsFiles()) {
+        ::SetFileAttributesA((kHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA((kHostsDir + name).c_str());
+    }
+    for (const auto& [name, content] : files)
+        WriteBytes(kHostsDir + name, content);
+}
+
+std::string DesktopFolder()
+{
+    char folder[MAX_PATH] = {};
+    ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, folder);
+    return folder;
+}
+
+// The processes now running that `parent` started, by name.
+std::multiset<std::string> ChildProcessesOf(unsigned long parent)
+{
+    std::multiset<std::string> names;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (entry.th32ParentProcessID == parent)
+            names.insert(entry.szExeFile);
+    ::CloseHandle(snapshot);
+    return names;
+}
+
+class Form1Window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::CreateDirectoryA(kProgramFolder.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileA(WindowsPathOfBuiltFile(VELMORA_EXECUTABLE).c_str(), kProgram.c_str(), FALSE));
+        saved_ = HostsFiles();
+        ReplaceHostsFiles({{"hosts", "127.0.0.1 current\r\n"},
+                           {"hosts.Default", "127.0.0.1 default\r\n"},
+                           {"hosts.work", "10.0.0.1 work\r\n"}});
+    }
+    void TearDown() override
+    {
+        ReplaceHostsFiles(saved_);
+        RemoveTree(kProgramFolder);
+    }
+
+private:
+    std::map<std::string, std::string> saved_;
+};
+
+// The prefix opens web pages with a recording program for the time of a test.
+class RecordingBrowser {
+public:
+    RecordingBrowser()
+    {
+        ::CreateDirectoryA("C:\\velmora-recorder", nullptr);
+        ::CopyFileA(WindowsPathOfBuiltFile(VELMORA_COMMAND_RECORDER).c_str(), kRecorder.c_str(), FALSE);
+        HKEY key = nullptr;
+        ::RegCreateKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS,
+                          nullptr, &key, nullptr);
+        char previous[1024] = {};
+        DWORD size = sizeof previous;
+        if (::RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS)
+            previous_ = previous;
+        const std::string command = "\"" + kRecorder + "\" \"%1\"";
+        ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                         static_cast<DWORD>(command.size() + 1));
+        ::RegCloseKey(key);
+    }
+    ~RecordingBrowser()
+    {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, "htmlfile\\shell\\open\\command", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            ::RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(previous_.c_str()),
+                             static_cast<DWORD>(previous_.size() + 1));
+            ::RegCloseKey(key);
+        }
+        RemoveTree("C:\\velmora-recorder");
+    }
+    std::string record() const
+    {
+        const std::string file = kRecorder + ".txt";
+        return AttributesOf(file) == INVALID_FILE_ATTRIBUTES ? std::string() : ReadBytes(file);
+    }
+
+private:
+    std::string previous_;
+};
+
+TEST_F(Form1Window, IsAFixedWindowOfTheLayoutsSizeCentredOnTheScreen)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    EXPECT_EQ(WindowTextOf(velmora.window()), "Velmora 1.0");
+    RECT client {};
+    ::GetClientRect(velmora.window(), &client);
+    EXPECT_EQ(client.right, 495);
+    EXPECT_EQ(client.bottom, 309);
+    const auto style = static_cast<DWORD>(::GetWindowLongA(velmora.window(), GWL_STYLE));
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
+    EXPECT_NE(style & WS_CAPTION, 0u);
+    RECT outer {};
+    RECT area {};
+    ::GetWindowRect(velmora.window(), &outer);
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    EXPECT_NEAR((outer.left + outer.right) / 2, (area.left + area.right) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, (area.top + area.bottom) / 2, 1);
+}
+
+TEST_F(Form1Window, EveryControlStandsInItsContainerWithItsCaption)
+{
+    struct Case {
+        int id;
+        const char* className;
+        int parent;  // 0: the window
+        RECT box;
+        const char* text;
+    };
+    const Case cases[] = {
+        {kPicture1, "Static", 0, {8, 8, 57, 41}, ""},
+        {kActiveHostLabel, "Static", 0, {72, 8, 473, 33}, "Windows Host Switcher"},
+        {kList1, "ListBox", 0, {20, 60, 205, 190}, ""},
+        {kCommand1, "Button", 0, {16, 192, 201, 225}, "+  Create New"},
+        {kCommand4, "Button", 0, {16, 232, 201, 265}, "Show current 'Hosts' File "},
+        {kFrame1, kFrameClassName, 0, {224, 48, 481, 265}, "Default :"},
+        {kCommand3, "Button", kFrame1, {24, 40, 233, 81}, " Create Desktop Shortcut.."},
+        {kCommand2, "Button", kFrame1, {24, 112, 233, 153}, " View && Edit  (Notepad)"},
+        {kCommand6, "Button", kFrame1, {24, 168, 129, 201}, "Add Line >>"},
+        {kCommand5, "Button", kFrame1, {136, 168, 233, 201}, "Delete"},
+        {kLabel1, "Static", 0, {368, 280, 481, 297}, "velmora.example.org"},
+    };
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    for (const Case& c : cases) {
+        const HWND control = velmora.control(c.id);
+        ASSERT_TRUE(control) << c.id;
+        const HWND container = c.parent ? velmora.control(c.parent) : velmora.window();
+        EXPECT_EQ(::GetParent(control), container) << c.id;
+        RECT box {};
+        ::GetWindowRect(control, &box);
+        ::MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&box), 2);
+        EXPECT_EQ(box.left, c.box.left) << c.id;
+        EXPECT_EQ(box.top, c.box.top) << c.id;
+        EXPECT_EQ(box.right, c.box.right) << c.id;
+        EXPECT_EQ(box.bottom, c.box.bottom) << c.id;
+        char className[64] = {};
+        ::GetClassNameA(control, className, sizeof className);
+        EXPECT_EQ(::lstrcmpiA(className, c.className), 0) << c.id << ": " << className;
+        EXPECT_EQ(velmora.textOf(c.id), c.text) << c.id;
+    }
+    // Start-up selected the first entry: the frame's buttons are enabled, the list holds the variants in order.
+    for (int id : {kCommand3, kCommand2, kCommand6, kCommand5})
+        EXPECT_TRUE(::IsWindowEnabled(velmora.control(id))) << id;
+    ASSERT_EQ(velmora.listCount(), 2);
+    EXPECT_EQ(velmora.listEntry(0), "hosts.Default");
+    // The list and the six buttons have tooltips, in one tooltip window of the program.
+    EXPECT_TRUE(WaitUntil([&] {
+        const HWND tooltips = velmora.tooltipWindow();
+        return tooltips && ::SendMessageA(tooltips, TTM_GETTOOLCOUNT, 0, 0) == 7;
+    }, 3000));
+    EXPECT_EQ(velmora.listEntry(1), "hosts.work");
+    EXPECT_EQ(velmora.listIndex(), 0);
+}
+
+// The screen's dots per inch as Wine reads them when a program starts, set for the time of a test.
+class ScreenDotsPerInch {
+public:
+    explicit ScreenDotsPerInch(DWORD dotsPerInch) { set(dotsPerInch); }
+    ~ScreenDotsPerInch() { set(96); }
+
+private:
+    static void set(DWORD dotsPerInch)
+    {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                              nullptr) != ERROR_SUCCESS)
+            return;
+        ::RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch), sizeof dotsPerInch);
+        ::RegCloseKey(key);
+    }
+};
+
+TEST_F(Form1Window, TheLayoutIsScaledByTheScreensDotsPerInch)
+{
+    ScreenDotsPerInch largerText(144);
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    RECT client {};
+    ::GetClientRect(velmora.window(), &client);
+    EXPECT_EQ(client.right, 743);  // 495 * 1.5, rounded
+    EXPECT_EQ(client.bottom, 464);  // 309 * 1.5, rounded
+    RECT list {};
+    ::GetWindowRect(velmora.control(kList1), &list);
+    ::MapWindowPoints(nullptr, velmora.window(), reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 30);
+    EXPECT_EQ(list.top, 90);
+    EXPECT_EQ(list.right, 308);
+    EXPECT_EQ(list.bottom, 285);
+}
+
+// The colours on the screen inside a control's rectangle, as the display shows them.
+class ScreenPixels {
+public:
+    explicit ScreenPixels(HWND control) : screen_(::GetDC(nullptr)) { ::GetWindowRect(control, &box_); }
+    ~ScreenPixels() { ::ReleaseDC(nullptr, screen_); }
+    COLORREF at(int x, int y) const { return ::GetPixel(screen_, box_.left + x, box_.top + y); }
+    // Whether any pixel comes within `tolerance` of `colour` in each channel (text is drawn smoothed).
+    bool shows(COLORREF colour, int tolerance) const
+    {
+        for (int y = 0; y < box_.bottom - box_.top; ++y)
+            for (int x = 0; x < box_.right - box_.left; ++x) {
+                const COLORREF pixel = at(x, y);
+                if (std::abs(GetRValue(pixel) - GetRValue(colour)) <= tolerance &&
+                    std::abs(GetGValue(pixel) - GetGValue(colour)) <= tolerance &&
+                    std::abs(GetBValue(pixel) - GetBValue(colour)) <= tolerance)
+                    return true;
+            }
+        return false;
+    }
+
+private:
+    HDC screen_;
+    RECT box_ {};
+};
+
+TEST_F(Form1Window, ControlsShowTheirColours)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    ::Sleep(300);  // painted
+    struct Face {
+        int id;
+        COLORREF colour;
+    };
+    // A point inside each button's edge and away from its caption shows the face colour.
+    for (const Face& face : {Face {kCommand1, RGB(255, 255, 255)}, Face {kCommand4, RGB(255, 255, 255)},
+                             Face {kCommand3, RGB(255, 255, 255)}, Face {kCommand2, RGB(255, 255, 255)},
+                             Face {kCommand6, RGB(255, 255, 255)}, Face {kCommand5, RGB(255, 224, 192)}})
+        EXPECT_EQ(ScreenPixels(velmora.control(face.id)).at(5, 5), face.colour) << face.id;
+    EXPECT_TRUE(ScreenPixels(velmora.control(kFrame1)).shows(RGB(0, 64, 64), 8)) << "the frame's caption is dark teal";
+    EXPECT_TRUE(ScreenPixels(velmora.control(kActiveHostLabel)).shows(RGB(128, 128, 128), 8)) << "the heading is grey";
+    EXPECT_TRUE(ScreenPixels(velmora.control(kLabel1)).shows(RGB(0, 128, 128), 8)) << "the link is teal";
+    RecordingBrowser browser;
+    velmora.click(kLabel1);
+    ASSERT_TRUE(WaitUntil([&] { return !browser.record().empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(velmora.control(kLabel1)).shows(RGB(128, 128, 255), 8); }, 3000))
+        << "a visited link is light blue";
+}
+
+TEST_F(Form1Window, TabMovesTheFocusInTheLayoutsOrder)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    EXPECT_EQ(velmora.focused(), velmora.control(kList1));
+    const int order[] = {kCommand4, kCommand1, kCommand6, kCommand5, kCommand3, kCommand2, kList1};
+    for (int expected : order) {
+        velmora.pressKey(VK_TAB);
+        EXPECT_EQ(::GetDlgCtrlID(velmora.focused()), expected);
+    }
+}
+
+TEST_F(Form1Window, EscapeEndsTheProgramFromAnyControl)
+{
+    struct Case {
+        const char* where;
+        int tabs;  // from the list
+    };
+    for (const Case& c : {Case {"the list", 0}, Case {"Show current hosts", 1}, Case {"Delete", 4}}) {
+        Form1Driver velmora(kProgram);
+        ASSERT_TRUE(velmora.window()) << c.where;
+        for (int i = 0; i < c.tabs; ++i)
+            velmora.pressKey(VK_TAB);
+        velmora.pressKey(VK_DOWN);  // other keys keep their ordinary effect
+        velmora.pressKey(VK_ESCAPE);
+        EXPECT_EQ(velmora.waitForExit(5000), std::optional<unsigned long>(0)) << c.where;
+    }
+}
+
+TEST_F(Form1Window, ADoubleClickActivatesTheVariant)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    velmora.doubleClickListEntry(1);
+    EXPECT_TRUE(WaitUntil([&] { return velmora.textOf(kActiveHostLabel) == "hosts.work - Activated!"; }, 5000))
+        << velmora.textOf(kActiveHostLabel);
+    EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "10.0.0.1 work\r\n");
+    EXPECT_EQ(velmora.textOf(kFrame1), "work :");
+    EXPECT_EQ(velmora.listIndex(), 1);
+}
+
+TEST_F(Form1Window, CreateNewMakesTheVariantAndOpensItInNotepad)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    velmora.click(kCommand1);
+    const ShownBox box = AnswerBox(velmora.processId(), IDOK, "  lab ", 10000);
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.title, "Enter Name");
+    EXPECT_EQ(box.text, "Enter Name for the new Hosts-File");
+    EXPECT_EQ(box.field, "NewHostFile");
+    const HWND notepad = WaitForWindowTitled("hosts.lab", velmora.processId(), 15000);
+    ASSERT_TRUE(notepad) << "Wine's notepad did not open the new variant";
+    char className[64] = {};
+    ::GetClassNameA(notepad, className, sizeof className);
+    EXPECT_STREQ(className, "Notepad");
+    EXPECT_EQ(ReadBytes(kHostsDir + "hosts.lab"), "#   --    lab   --\r\n#\r\n127.0.0.1 current\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return velmora.listCount() == 3; }, 3000));
+    EXPECT_EQ(velmora.listEntry(1), "hosts.lab");
+    EXPECT_EQ(velmora.listIndex(), -1) << "the refilled list has no selection";
+    EXPECT_EQ(velmora.textOf(kFrame1), "Default :") << "the frame keeps the last selection";
+}
+
+TEST_F(Form1Window, DeleteAsksFirstAndDeletesOnlyOnYes)
+{
+    struct Case {
+        int answer;
+        bool fileStays;
+        int listCountAfter;
+    };
+    for (const Case& c : {Case {IDNO, true, 2}, Case {IDYES, false, 1}}) {
+        Form1Driver velmora(kProgram);
+        ASSERT_TRUE(velmora.window());
+        velmora.clickListEntry(1);
+        velmora.click(kCommand5);
+        const ShownBox box = AnswerBox(velmora.processId(), c.answer, "", 10000);
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.title, "Delete Host-File: hosts.work");
+        EXPECT_EQ(box.text, "Delete File: " + kHostsDir + "hosts.work");
+        EXPECT_TRUE(WaitUntil([&] { return velmora.listCount() == c.listCountAfter; }, 3000)) << c.answer;
+        EXPECT_EQ(AttributesOf(kHostsDir + "hosts.work") != INVALID_FILE_ATTRIBUTES, c.fileStays) << c.answer;
+    }
+}
+
+TEST_F(Form1Window, AddLineAppendsTheAnswerUnlessItIsTheDefaultLine)
+{
+    struct Case {
+        const char* typed;  // empty: the default line left as it is
+        std::string after;
+    };
+    const Case cases[] = {
+        {"", "10.0.0.1 work\r\n"},
+        {"10.9.9.9 added", "10.0.0.1 work\r\n10.9.9.9 added\r\n"},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.work", "10.0.0.1 work\r\n"}});
+        Form1Driver velmora(kProgram);
+        ASSERT_TRUE(velmora.window());
+        velmora.clickListEntry(1);
+        velmora.click(kCommand6);
+        const ShownBox box = AnswerBox(velmora.processId(), IDOK, c.typed, 10000);
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.title, "Add New Entry: hosts.work");
+        EXPECT_EQ(box.field, "#   127.0.0.1   Localhost");
+        velmora.settle();
+        EXPECT_TRUE(WaitUntil([&] { return ReadBytes(kHostsDir + "hosts.work") == c.after; }, 3000)) << c.typed;
+    }
+}
+
+TEST_F(Form1Window, ShowCurrentHostsWarnsBeforeNotepadOpensIt)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    velmora.click(kCommand4);
+    const ShownBox box = AnswerBox(velmora.processId(), IDOK, "", 10000);
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.title, "Warning - Changes may get overwritten!");
+    EXPECT_EQ(box.text, "Warning: Your changes will be overwritten with the next switch of the Host-File!\r\n\r\n"
+                        "Edit the Files from the list, to make your changes permanent.");
+    EXPECT_TRUE(ChildProcessesOf(velmora.processId()).empty()) << "nothing is started before the box is closed";
+    EXPECT_TRUE(WaitUntil([&] { return ChildProcessesOf(velmora.processId()).count("notepad.exe") == 1; }, 10000));
+    EXPECT_TRUE(WaitForWindowTitled("Hosts - Notepad", velmora.processId(), 10000)) << "Notepad shows the active hosts";
+}
+
+TEST_F(Form1Window, AClickOnThePictureStartsExplorer)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    velmora.click(kPicture1);
+    EXPECT_TRUE(WaitUntil([&] { return ChildProcessesOf(velmora.processId()).count("explorer.exe") == 1; }, 10000));
+}
+
+// Reads a shortcut back through the system's own shell link object.
+struct LinkValues {
+    std::wstring target, arguments, workingDirectory, iconPath;
+    int iconIndex = -1;
+};
+
+LinkValues LoadLink(const std::string& path)
+{
+    LinkValues values;
+    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* link = nullptr;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                     reinterpret_cast<void**>(&link)))) {
+        IPersistFile* file = nullptr;
+        std::wstring widePath(path.begin(), path.end());
+        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Load(widePath.c_str(), STGM_READ))) {
+            wchar_t text[MAX_PATH * 2] = {};
+            link->GetPath(text, MAX_PATH, nullptr, 0);
+            values.target = text;
+            link->GetArguments(text, MAX_PATH);
+            values.arguments = text;
+            link->GetWorkingDirectory(text, MAX_PATH);
+            values.workingDirectory = text;
+            link->GetIconLocation(text, MAX_PATH, &values.iconIndex);
+            values.iconPath = text;
+        }
+        if (file)
+            file->Release();
+        link->Release();
+    }
+    ::CoUninitialize();
+    return values;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+TEST_F(Form1Window, TheDesktopShortcutSwitchesToTheSelectedVariant)
+{
+    const std::string link = DesktopFolder() + "\\Hosts-work.lnk";
+    ::DeleteFileA(link.c_str());
+    {
+        Form1Driver velmora(kProgram);
+        ASSERT_TRUE(velmora.window());
+        velmora.clickListEntry(1);
+        velmora.click(kCommand3);
+        const ShownBox box = AnswerBox(velmora.processId(), IDOK, "", 15000);
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.title, "Desktop-Shortcut created: 'Hosts-work.lnk'");
+        EXPECT_EQ(box.text, "Direct-Shortcut for 'Hosts.work' is created on your Desktop");
+    }
+    const LinkValues values = LoadLink(link);
+    EXPECT_EQ(::lstrcmpiW(values.target.c_str(), Wide(kProgram).c_str()), 0);
+    EXPECT_EQ(values.arguments, L"work");
+    EXPECT_EQ(::lstrcmpiW(values.workingDirectory.c_str(), Wide(kProgramFolder).c_str()), 0);
+    EXPECT_EQ(::lstrcmpiW(values.iconPath.c_str(), Wide(kProgram).c_str()), 0);
+    EXPECT_EQ(values.iconIndex, 0);
+
+    // A double-click on the shortcut: the shell starts what it names, and the program switches without a window.
+    SHELLEXECUTEINFOA start {};
+    start.cbSize = sizeof start;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.lpVerb = "open";
+    start.lpFile = link.c_str();
+    start.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(::ShellExecuteExA(&start));
+    if (start.hProcess) {
+        EXPECT_EQ(::WaitForSingleObject(start.hProcess, 15000), WAIT_OBJECT_0);
+        ::CloseHandle(start.hProcess);
+    }
+    EXPECT_TRUE(WaitUntil([] { return ReadBytes(kHostsDir + "hosts") == "10.0.0.1 work\r\n"; }, 10000));
+    // Kept for the test that reads it with lnkinfo on the Linux side (shortcut_lnkinfo_test.sh).
+    ::CreateDirectoryA("C:\\velmora-shortcut-check", nullptr);
+    ::MoveFileExA(link.c_str(), "C:\\velmora-shortcut-check\\Hosts-work.lnk", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+TEST_F(Form1Window, TheLinkOpensTheHomePageWithTheProgramForWebPages)
+{
+    RecordingBrowser browser;
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    velmora.click(kLabel1);
+    ASSERT_TRUE(WaitUntil([&] { return !browser.record().empty(); }, 10000)) << "the browser was not started";
+    EXPECT_EQ(::lstrcmpiA(browser.record().c_str(), (kRecorder + " https://velmora.example.org/").c_str()), 0)
+        << browser.record();
+    EXPECT_EQ(AttributesOf("C:\\DelMEX00001.html"), INVALID_FILE_ATTRIBUTES) << "the probe is gone";
+    EXPECT_TRUE(::IsWindowVisible(velmora.control(kLabel1)));
+}
+
+}  // namespace
+}  // namespace velmora::windows_testing
