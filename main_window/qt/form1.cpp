@@ -114,7 +114,7 @@ namespace {
 
 // The six buttons, in focus order (as `controls` below lists them): where each sits (on the window or in Frame1), its caption, tooltip and
 // face colour.
-struct ButtonSpec {
+struct ButtonLayout {
     bool inFrame;
     const char* name;
     const char* caption;
@@ -123,7 +123,7 @@ struct ButtonSpec {
     QRect geometry;
 };
 
-const ButtonSpec kButtons[] = {
+const ButtonLayout kButtons[] = {
     {false, "Command4", "Show current 'Hosts' File ", "View the current active Windows Hosts - File",
      kWhite, {16, 232, 185, 33}},
     {false, "Command1", "+  Create New",
@@ -186,13 +186,13 @@ void Form1::createControls()
     QPushButton** const controls[] = {&command4_, &command1_, &command6_, &command5_, &command3_, &command2_};
     static_assert(std::size(controls) == std::size(kButtons));
     for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonSpec& spec = kButtons[i];
-        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(spec.caption)),
-                                           spec.inFrame ? static_cast<QWidget*>(frame1_) : this);
-        Place(button, spec.name, spec.geometry);
-        button->setToolTip(QString::fromLatin1(spec.toolTip));
+        const ButtonLayout& layout = kButtons[i];
+        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(layout.caption)),
+                                           layout.inFrame ? static_cast<QWidget*>(frame1_) : this);
+        Place(button, layout.name, layout.geometry);
+        button->setToolTip(QString::fromLatin1(layout.toolTip));
         button->setFont(MakeFont("Arial", 9.75, QFont::Bold));
-        SetColour(button, QPalette::Button, spec.face);
+        SetColour(button, QPalette::Button, layout.face);
         // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
         // otherwise write light text on them.
         SetColour(button, QPalette::ButtonText, kBlack);
