@@ -292,21 +292,7 @@ std::string ReadAll(int fd, const std::string& path)
     struct stat status {};
     if (::fstat(fd, &status) != 0)
         ThrowErrno(path);
-    std::string content(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t filled = 0;
-    while (filled < content.size()) {
-        const ssize_t got = ::pread(fd, content.data() + filled, content.size() - filled, static_cast<off_t>(filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowErrno(path);
-        }
-        if (got == 0)
-            break;
-        filled += static_cast<std::size_t>(got);
-    }
-    content.resize(filled);
-    return content;
+    return ReadSmallFile(fd, path, static_cast<std::size_t>(status.st_size));
 }
 
 }  // namespace
