@@ -146,7 +146,8 @@ std::optional<std::string> ShowInputBox(const std::string& prompt, const std::st
     dialog.addItem(BS_PUSHBUTTON | WS_TABSTOP, kWidth - 57, 25, 50, 14, IDCANCEL, kButtonClass);
 
     InputBoxState state {&prompt, &title, &defaultText, {}};
-    const INT_PTR result = ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialog.get(), nullptr,
+    // Owned by the program's active window, so that the window waits for the answer.
+    const INT_PTR result = ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialog.get(), ::GetActiveWindow(),
                                                      InputBoxProcedure, reinterpret_cast<LPARAM>(&state));
     if (result == IDOK)
         return state.answer;

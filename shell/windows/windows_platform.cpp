@@ -85,8 +85,10 @@ int WindowsPlatform::messageBox(const std::string& prompt, int style, const std:
 {
     // Without a title Windows would write "Error" in the caption: the program's title stands in.
     const std::string shownTitle = title.value_or(kProgramTitle);
-    const int answer = ::MessageBoxA(nullptr, PromptWithWindowsLineBreaks(prompt).c_str(), shownTitle.c_str(),
-                                     static_cast<UINT>(style));
+    // Owned by the program's active window (when there is one), the box is modal to it: the window takes no
+    // clicks until the box is answered.
+    const int answer = ::MessageBoxA(::GetActiveWindow(), PromptWithWindowsLineBreaks(prompt).c_str(),
+                                     shownTitle.c_str(), static_cast<UINT>(style));
     if (answer == 0) {
         PrintUnshown(shownTitle, prompt);
         return message_answer::kNotShown;

@@ -379,6 +379,9 @@ TEST_F(Form1Window, DeleteAsksFirstAndDeletesOnlyOnYes)
         ASSERT_TRUE(velmora.window());
         velmora.clickListEntry(1);
         velmora.click(kCommand5);
+        // The box is modal to the window: while it waits for its answer, the window takes no clicks.
+        ASSERT_TRUE(WaitForWindowTitled("Delete Host-File", 0, 10000));
+        EXPECT_FALSE(::IsWindowEnabled(velmora.window())) << c.answer;
         const ShownBox box = AnswerBox(velmora.processId(), c.answer, "", 10000);
         ASSERT_TRUE(box.found);
         EXPECT_EQ(box.title, "Delete Host-File: hosts.work");
