@@ -28,9 +28,9 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
         return std::nullopt;
     }
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
-        ShowMessage(platform, std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " +
-                                argument,
-                            message_style::kOk, std::nullopt);
+        ShowMessage(platform,
+                    std::string("Default File not found! - Commandline skiped!") + kCR + "Commandline: " + argument,
+                    message_style::kOk, std::nullopt);
         return std::nullopt;
     }
     const std::string entry = kVariantPrefix + argument;
@@ -62,14 +62,15 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
 
     if (!FileExists(platform, hostsDir + kActiveHostsName)) {
         ShowMessage(platform, std::string("File not found: ") + kCR + hostsDir, message_style::kStopIcon,
-                            "Host-File not found!");
+                    "Host-File not found!");
         platform.endProgram(ExitCode::HostsMissing);
     }
 
     if (!FileExists(platform, hostsDir + kDefaultBackupName)) {
-        ShowMessage(platform, std::string("First Start?  Default - Backup not found") + kCR +
-                                "Using current Hosts as defaul Backup",
-                            message_style::kInformationIcon, "First Start - Creating Backup!");
+        ShowMessage(platform,
+                    std::string("First Start?  Default - Backup not found") + kCR +
+                        "Using current Hosts as defaul Backup",
+                    message_style::kInformationIcon, "First Start - Creating Backup!");
         // Without the rights the window still opens; the backup is offered again at the next start.
         if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
             ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);

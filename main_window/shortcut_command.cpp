@@ -60,7 +60,7 @@ void CreateVariantShortcut(Platform& platform, const std::string& entry)
                         0);
 
     ShowMessage(platform, "Direct-Shortcut for 'Hosts." + name + "' is created on your Desktop",
-                        message_style::kInformationIcon, "Desktop-Shortcut created: 'Hosts-" + name + ".lnk'");
+                message_style::kInformationIcon, "Desktop-Shortcut created: 'Hosts-" + name + ".lnk'");
 }
 
 }  // namespace velmora

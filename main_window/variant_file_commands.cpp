@@ -103,9 +103,10 @@ void ViewAndEditVariant(Form1View& view, Platform& platform, const std::string& 
 
 void ShowCurrentHosts(Platform& platform, const std::string& hostsDir)
 {
-    ShowMessage(platform, std::string("Warning: Your changes will be overwritten with the next switch of the Host-File!") +
-                            kCR + kCR + "Edit the Files from the list, to make your changes permanent.",
-                        message_style::kInformationIcon, std::string("Warning - Changes may get overwritten!"));
+    ShowMessage(platform,
+                std::string("Warning: Your changes will be overwritten with the next switch of the Host-File!") + kCR +
+                    kCR + "Edit the Files from the list, to make your changes permanent.",
+                message_style::kInformationIcon, std::string("Warning - Changes may get overwritten!"));
     platform.startProcess("notepad.exe " + hostsDir + "Hosts", kNormalFocusedWindow);
 }
 
@@ -115,7 +116,7 @@ void DeleteVariant(Form1View& view, Platform& platform, const std::string& hosts
     if (entry.empty())
         return;
     const int answer = ShowMessage(platform, "Delete File: " + hostsDir + entry, message_style::kYesNo,
-                                           "Delete Host-File: " + entry);
+                                   "Delete Host-File: " + entry);
     if (answer != message_answer::kYes)
         return;
     platform.deleteFile(hostsDir + entry);
@@ -127,8 +128,9 @@ void AddLineToVariant(Form1View& view, Platform& platform, const std::string& ho
     const std::string entry = SelectedEntry(view);
     if (entry.empty())
         return;
-    const std::string line = AskForText(platform, std::string("Add a Line to the selected Host File: ") + kCR + kCR + entry,
-                                               "Add New Entry: " + entry, kDefaultHostsLine);
+    const std::string line =
+        AskForText(platform, std::string("Add a Line to the selected Host File: ") + kCR + kCR + entry,
+                   "Add New Entry: " + entry, kDefaultHostsLine);
     if (line.empty() || line == kDefaultHostsLine)
         return;
     const std::string path = hostsDir + entry;
