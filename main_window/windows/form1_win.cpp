@@ -181,6 +181,14 @@ HWND Form1Win::control(ControlId id) const
     return controls_[id - kList1];
 }
 
+bool Form1Win::isButton(HWND window) const
+{
+    for (const ControlPlacement& placement : kControls)
+        if (placement.kind == ControlKind::Button && control(placement.id) == window)
+            return true;
+    return false;
+}
+
 int Form1Win::scaled(int pixels) const
 {
     return ::MulDiv(pixels, dotsPerInch_, USER_DEFAULT_SCREEN_DPI);
@@ -314,6 +322,14 @@ bool Form1Win::previewKey(const MSG& message)
         return false;
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE)
         return events_.onKeyPress(kEscape);
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && isButton(message.hwnd)) {
+        // The dialog manager would make a click on an owner-drawn button of Enter only for a default push
+        // button, which these cannot be; a held key repeats and clicks once.
+        const bool repeated = (message.lParam & (LPARAM {1} << 30)) != 0;
+        if (!repeated)
+            ::SendMessageA(message.hwnd, BM_CLICK, 0, 0);
+        return true;
+    }
     if (message.message == WM_CHAR)
         return events_.onKeyPress(static_cast<int>(message.wParam));
     return false;

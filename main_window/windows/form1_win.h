@@ -27,7 +27,8 @@ public:
     HWND handle() const { return window_; }
     // Key preview, for the message loop before the dialog manager sees `message`: offers every character
     // typed in this window to Form1Events::onKeyPress (Escape already as its key goes down, since the dialog
-    // manager would turn it into a cancel). True when the key was consumed and must go no further.
+    // manager would turn it into a cancel), and clicks a focused button on Enter. True when the key was
+    // consumed and must go no further.
     bool previewKey(const MSG& message);
 
     // Shows the window, centred, with the focus in the list.
@@ -61,6 +62,7 @@ private:
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
     HWND control(ControlId id) const;
+    bool isButton(HWND window) const;  // one of the six buttons
     int scaled(int pixels) const;
     RECT scaled(const RECT& box) const;
     HFONT fontFor(FontRole role) const;

@@ -27,7 +27,8 @@ int Win32WindowSystem::runEventLoop()
             return static_cast<int>(message.wParam);
         if (got == -1)
             return static_cast<int>(ExitCode::RuntimeError);
-        // The key rule first: Escape must reach it before the dialog manager makes a cancel of it.
+        // The key rule first: Escape must reach it before the dialog manager makes a cancel of it, and Enter on
+        // a button before the dialog manager makes an unanswered OK of it.
         if (window_ && window_->previewKey(message))
             continue;
         if (window_ && window_->handle() && ::IsDialogMessageA(window_->handle(), &message))

@@ -333,6 +333,37 @@ TEST_F(Form1Window, EscapeEndsTheProgramFromAnyControl)
     }
 }
 
+TEST_F(Form1Window, EnterClicksTheFocusedButtonAndNothingElse)
+{
+    struct Case {
+        const char* where;
+        int tabs;            // from the list
+        const char* title;   // of the box the click shows; nullptr: no box comes
+        int answer;
+    };
+    const Case cases[] = {
+        {"Show current hosts", 1, "Warning - Changes may get overwritten!", IDOK},
+        {"Delete", 4, "Delete Host-File: hosts.Default", IDNO},
+        {"the list", 0, nullptr, 0},
+    };
+    for (const Case& c : cases) {
+        Form1Driver velmora(kProgram);
+        ASSERT_TRUE(velmora.window()) << c.where;
+        for (int i = 0; i < c.tabs; ++i)
+            velmora.pressKey(VK_TAB);
+        velmora.pressKey(VK_RETURN);
+        const ShownBox box = AnswerBox(velmora.processId(), c.answer, "", c.title ? 10000 : 1500);
+        EXPECT_EQ(box.found, c.title != nullptr) << c.where << ": " << box.title;
+        if (c.title) {
+            EXPECT_EQ(box.title, c.title) << c.where;
+        }
+        velmora.settle();
+        EXPECT_FALSE(velmora.waitForExit(0)) << c.where << ": Enter does not end the program";
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "127.0.0.1 current\r\n") << c.where;
+        EXPECT_NE(AttributesOf(kHostsDir + "hosts.Default"), INVALID_FILE_ATTRIBUTES) << c.where;
+    }
+}
+
 TEST_F(Form1Window, ADoubleClickActivatesTheVariant)
 {
     Form1Driver velmora(kProgram);
