@@ -16,12 +16,14 @@ add_library(velmora_windows STATIC
     shell/windows/error_mapping_win.cpp
     shell/windows/files_win.cpp
     shell/windows/input_box_win.cpp
+    shell/windows/on_demand_calls_win.cpp
     shell/windows/windows_platform.cpp
     shell/windows/wscript_shell_win.cpp
     # The project's own Shell Link writer, for a system without the shell object.
 )
+# shell32, ole32 and oleaut32 are loaded on first use (on_demand_calls_win), so they are not linked.
 target_link_libraries(velmora_windows
-    PUBLIC velmora_logic ole32 oleaut32 uuid shell32 user32 kernel32
+    PUBLIC velmora_logic uuid user32 kernel32
     PRIVATE velmora_warnings)
 
 # --- The native window: the view over Win32 and its message loop -----------------------------------------

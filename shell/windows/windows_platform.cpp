@@ -1,7 +1,6 @@
 #include "shell/windows/windows_platform.h"
 
 #include <windows.h>
-#include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -13,6 +12,7 @@
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/files_win.h"
 #include "shell/windows/input_box_win.h"
+#include "shell/windows/on_demand_calls_win.h"
 #include "shell/windows/wscript_shell_win.h"
 
 namespace velmora::windows_platform {
@@ -78,7 +78,7 @@ WindowsPlatform::~WindowsPlatform()
 {
     shell_.reset();
     if (comInitialised_)
-        ::CoUninitialize();
+        ole32::CoUninitialize();
 }
 
 int WindowsPlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title)
@@ -212,7 +212,7 @@ std::string WindowsPlatform::findExecutable(const std::string& file)
 {
     // FindExecutableA writes up to MAX_PATH characters and its terminator; room to spare costs nothing.
     char program[MAX_PATH * 2] = {};
-    const auto result = reinterpret_cast<INT_PTR>(::FindExecutableA(file.c_str(), nullptr, program));
+    const auto result = reinterpret_cast<INT_PTR>(shell32::FindExecutableA(file.c_str(), nullptr, program));
     if (result > 32)
         return program;
     switch (result) {
@@ -229,7 +229,7 @@ WScriptShell* WindowsPlatform::shell()
 {
     if (!shellTried_) {
         shellTried_ = true;
-        const HRESULT status = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        const HRESULT status = ole32::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         comInitialised_ = SUCCEEDED(status);  // S_FALSE too: it must be balanced all the same
         shell_ = WScriptShell::Create();
     }
@@ -243,7 +243,7 @@ std::string WindowsPlatform::specialFolder(const std::string& name)
     if (!NamesEqualIgnoringAsciiCase(name, "Desktop"))
         return {};
     char folder[MAX_PATH] = {};
-    const HRESULT status = ::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, folder);
+    const HRESULT status = shell32::SHGetFolderPathA(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, folder);
     if (FAILED(status))
         throw ErrorFromWin32(HRESULT_FACILITY(status) == FACILITY_WIN32 ? HRESULT_CODE(status) : ERROR_PATH_NOT_FOUND,
                              name);

@@ -8,6 +8,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/windows/error_mapping_win.h"
+#include "shell/windows/on_demand_calls_win.h"
 
 namespace velmora::windows_platform {
 
@@ -35,12 +36,12 @@ std::string Narrow(const wchar_t* text, std::size_t length)
 
 // A VARIANT made from a text or a number and cleared when it goes out of scope; nothing more.
 struct Variant : VARIANT {
-    Variant() { ::VariantInit(this); }
+    Variant() { oleaut32::VariantInit(this); }
     explicit Variant(const std::string& text) : Variant()
     {
         vt = VT_BSTR;
         const std::wstring wide = Wide(text);
-        bstrVal = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+        bstrVal = oleaut32::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
     }
     explicit Variant(std::int16_t number) : Variant()
     {
@@ -49,7 +50,7 @@ struct Variant : VARIANT {
     }
     Variant(const Variant&) = delete;
     Variant& operator=(const Variant&) = delete;
-    ~Variant() { ::VariantClear(this); }
+    ~Variant() { oleaut32::VariantClear(this); }
 };
 
 // The run-time error for a failed automation call: a Win32 failure maps through the error table, any
@@ -61,7 +62,7 @@ RuntimeError ErrorFromAutomation(HRESULT result, const EXCEPINFO* exception, con
     if (HRESULT_FACILITY(result) == FACILITY_WIN32)
         return ErrorFromWin32(HRESULT_CODE(result), what);
     std::string detail = exception && exception->bstrDescription
-                             ? Narrow(exception->bstrDescription, ::SysStringLen(exception->bstrDescription))
+                             ? Narrow(exception->bstrDescription, oleaut32::SysStringLen(exception->bstrDescription))
                              : SystemErrorText(static_cast<std::uint32_t>(result));
     char code[16];
     wsprintfA(code, "%08lX", static_cast<unsigned long>(result));
@@ -98,9 +99,9 @@ HRESULT InvokeStatus(IDispatch* object, const wchar_t* member, WORD kind, std::v
     std::optional<RuntimeError> error;
     if (FAILED(status) && status != E_NOTIMPL)
         error = ErrorFromAutomation(status, &exception, what);
-    ::SysFreeString(exception.bstrSource);
-    ::SysFreeString(exception.bstrDescription);
-    ::SysFreeString(exception.bstrHelpFile);
+    oleaut32::SysFreeString(exception.bstrSource);
+    oleaut32::SysFreeString(exception.bstrDescription);
+    oleaut32::SysFreeString(exception.bstrHelpFile);
     if (error)
         throw *error;
     return status;
@@ -158,10 +159,10 @@ private:
 std::unique_ptr<WScriptShell> WScriptShell::Create()
 {
     CLSID shellClass {};
-    if (FAILED(::CLSIDFromProgID(L"WScript.Shell", &shellClass)))
+    if (FAILED(ole32::CLSIDFromProgID(L"WScript.Shell", &shellClass)))
         return nullptr;
     IDispatch* shell = nullptr;
-    if (FAILED(::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+    if (FAILED(ole32::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
                                   reinterpret_cast<void**>(&shell))) ||
         !shell)
         return nullptr;
@@ -187,7 +188,7 @@ std::string WScriptShell::specialFolder(const std::string& name)
         return {};
     if (folder.vt != VT_BSTR || !folder.bstrVal)
         return {};
-    return Narrow(folder.bstrVal, ::SysStringLen(folder.bstrVal));
+    return Narrow(folder.bstrVal, oleaut32::SysStringLen(folder.bstrVal));
 }
 
 std::unique_ptr<ShellShortcut> WScriptShell::createShortcut(const std::string& path)

@@ -47,6 +47,27 @@ TEST(Shell, FindsTheAssociatedProgramOfAFile)
     EXPECT_EQ(ErrorOf([&] { platform.findExecutable(dir / "missing.txt"); }), RuntimeErrorNumber::FileNotFound);
 }
 
+// Registered a second time with Wine's shell32 disabled (tests/windows/CMakeLists.txt); where the library
+// loads, there is no failure to show.
+TEST(Shell, AShellLibraryThatCannotBeLoadedIsARunTimeError)
+{
+    if (const HMODULE shell = ::LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+        ::FreeLibrary(shell);
+        GTEST_SKIP() << "shell32.dll loads here";
+    }
+    WindowsPlatform platform;
+    // Twice: a failed load is tried again, never taken for a loaded library.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            platform.findExecutable("C:\\windows\\win.ini");
+            ADD_FAILURE() << "no error";
+        } catch (const RuntimeError& error) {
+            EXPECT_EQ(error.failedPath(), "shell32.dll") << attempt;
+            EXPECT_NE(error.detail().find("(Windows error 126)"), std::string::npos) << error.detail();
+        }
+    }
+}
+
 TEST(Shell, KnowsTheDesktopFolderByName)
 {
     WindowsPlatform platform;

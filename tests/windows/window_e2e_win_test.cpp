@@ -84,6 +84,23 @@ std::multiset<std::string> ChildProcessesOf(unsigned long parent)
     return names;
 }
 
+// The libraries `process` has mapped, by name in lower case.
+std::set<std::string> LibrariesOf(unsigned long process)
+{
+    std::set<std::string> names;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return names;
+    MODULEENTRY32 entry {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Module32First(snapshot, &entry); more; more = ::Module32Next(snapshot, &entry)) {
+        ::CharLowerA(entry.szModule);
+        names.insert(entry.szModule);
+    }
+    ::CloseHandle(snapshot);
+    return names;
+}
+
 class Form1Window : public ::testing::Test {
 protected:
     void SetUp() override
@@ -547,6 +564,22 @@ TEST_F(Form1Window, TheDesktopShortcutSwitchesToTheSelectedVariant)
     // Kept for the test that reads it with lnkinfo on the Linux side (shortcut_lnkinfo_test.sh).
     ::CreateDirectoryA("C:\\velmora-shortcut-check", nullptr);
     ::MoveFileExA(link.c_str(), "C:\\velmora-shortcut-check\\Hosts-work.lnk", MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+}
+
+TEST_F(Form1Window, TheShellLibrariesAreLoadedByTheFirstCommandThatNeedsThem)
+{
+    RecordingBrowser browser;
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    ASSERT_TRUE(WaitUntil([&] { return velmora.tooltipWindow() != nullptr; }, 3000)) << "the start is complete";
+    const std::set<std::string> atStart = LibrariesOf(velmora.processId());
+    ASSERT_EQ(atStart.count("user32.dll"), 1u) << "the program's libraries can be read";
+    // Not ole32: Wine's input method support initialises COM for every window that gets the focus.
+    for (const char* library : {"shell32.dll", "oleaut32.dll"})
+        EXPECT_EQ(atStart.count(library), 0u) << library << " is mapped by the start";
+    velmora.click(kLabel1);  // looks up the program for web pages
+    ASSERT_TRUE(WaitUntil([&] { return !browser.record().empty(); }, 10000));
+    EXPECT_EQ(LibrariesOf(velmora.processId()).count("shell32.dll"), 1u);
 }
 
 TEST_F(Form1Window, TheLinkOpensTheHomePageWithTheProgramForWebPages)
