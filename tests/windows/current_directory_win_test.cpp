@@ -11,18 +11,8 @@
 namespace velmora::windows_platform {
 namespace {
 
+using windows_testing::ErrorOf;
 using windows_testing::WinTempDirectory;
-
-template <typename Action>
-RuntimeErrorNumber ErrorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return RuntimeErrorNumber::InternalError;
-}
 
 bool SamePath(const std::string& a, const std::string& b)
 {

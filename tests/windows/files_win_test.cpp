@@ -14,21 +14,12 @@
 namespace velmora::windows_platform {
 namespace {
 
+using windows_testing::ErrorOf;
+
 using windows_testing::AttributesOf;
 using windows_testing::ReadBytes;
 using windows_testing::WinTempDirectory;
 using windows_testing::WriteBytes;
-
-template <typename Action>
-RuntimeErrorNumber ErrorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return RuntimeErrorNumber::InternalError;  // "no error" is never an expected answer below
-}
 
 // Every name in a folder, hidden ones included, in the order of the system's listing.
 std::vector<std::string> EverythingIn(const std::string& folder)

@@ -9,21 +9,12 @@
 namespace velmora::windows_platform {
 namespace {
 
+using windows_testing::ErrorOf;
+
 using windows_testing::AttributesOf;
 using windows_testing::ReadBytes;
 using windows_testing::WinTempDirectory;
 using windows_testing::WriteBytes;
-
-template <typename Action>
-RuntimeErrorNumber ErrorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return RuntimeErrorNumber::InternalError;
-}
 
 std::string Lower(std::string text)
 {

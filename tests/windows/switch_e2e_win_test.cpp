@@ -14,6 +14,9 @@
 namespace velmora::windows_testing {
 namespace {
 
+using windows_testing::HostsFiles;
+using windows_testing::ReplaceHostsFiles;
+
 const std::string kHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
 const std::string kInstalledFolder = "C:\\Program Files\\Velmora e2e";
 const std::string kInstalledProgram = kInstalledFolder + "\\velmora.exe";
@@ -88,31 +91,6 @@ ProgramRun RunVelmora(const std::string& arguments)
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     return run;
-}
-
-// The hosts directory's hosts files, by name; the system's other files there are left alone.
-std::map<std::string, std::string> HostsFiles()
-{
-    std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA((kHostsDir + "hosts*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do
-        files[found.cFileName] = ReadBytes(kHostsDir + found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return files;
-}
-
-void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
-{
-    for (const auto& [name, content] : HostsFiles()) {
-        ::SetFileAttributesA((kHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA((kHostsDir + name).c_str());
-    }
-    for (const auto& [name, content] : files)
-        WriteBytes(kHostsDir + name, content);
 }
 
 class SwitchEndToEnd : public ::testing::Test {

@@ -24,6 +24,9 @@
 namespace velmora::windows_testing {
 namespace {
 
+using windows_testing::HostsFiles;
+using windows_testing::ReplaceHostsFiles;
+
 using namespace windows_view;
 
 const std::string kHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
@@ -37,30 +40,6 @@ std::string WindowsPathOfBuiltFile(std::string unixPath)
         if (c == '/')
             c = '\\';
     return "Z:" + unixPath;
-}
-
-std::map<std::string, std::string> HostsFiles()
-{
-    std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA((kHostsDir + "hosts*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
-    do
-        files[found.cFileName] = ReadBytes(kHostsDir + found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
-    return files;
-}
-
-void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
-{
-    for (const auto& [name, content] : HostsFiles()) {
-        ::SetFileAttributesA((kHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA((kHostsDir + name).c_str());
-    }
-    for (const auto& [name, content] : files)
-        WriteBytes(kHostsDir + name, content);
 }
 
 std::string DesktopFolder()

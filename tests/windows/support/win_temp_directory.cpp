@@ -81,4 +81,28 @@ unsigned long AttributesOf(const std::string& path)
     return ::GetFileAttributesA(path.c_str());
 }
 
+std::map<std::string, std::string> HostsFiles()
+{
+    std::map<std::string, std::string> files;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA((kRealHostsDir + "hosts*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do
+        files[found.cFileName] = ReadBytes(kRealHostsDir + found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return files;
+}
+
+void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
+{
+    for (const auto& [name, content] : HostsFiles()) {
+        ::SetFileAttributesA((kRealHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileA((kRealHostsDir + name).c_str());
+    }
+    for (const auto& [name, content] : files)
+        WriteBytes(kRealHostsDir + name, content);
+}
+
 }  // namespace velmora::windows_testing

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <map>
 #include <string>
+
+#include "shell/runtime_error.h"
 
 namespace velmora::windows_testing {
 
@@ -25,5 +28,23 @@ void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
 unsigned long AttributesOf(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
 void RemoveTree(const std::string& path);
+
+// The real hosts directory's `hosts*` files, by name, and putting exactly such a set in their place (the
+// system's other files there are left alone).
+inline const std::string kRealHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
+std::map<std::string, std::string> HostsFiles();
+void ReplaceHostsFiles(const std::map<std::string, std::string>& files);
+
+// The run-time error number an action throws; InternalError when it throws none, which no test expects.
+template <typename Action>
+RuntimeErrorNumber ErrorOf(Action&& action)
+{
+    try {
+        action();
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    return RuntimeErrorNumber::InternalError;
+}
 
 }  // namespace velmora::windows_testing
