@@ -8,6 +8,8 @@ packages=(
     cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev
     # tests
     libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
+    # tests that hear the X bell (the keyboard extension's bell notices)
+    libxcb-xkb-dev
     # tests of ACLs and extended attributes kept by a switch (setfacl, setfattr, getfattr)
     acl attr
     # the desktop the program meets: default applications, MIME data, user folders, fonts

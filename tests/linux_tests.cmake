@@ -25,14 +25,18 @@ target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support vel
 add_dependencies(velmora_linux_tests velmora_desktop velmora_applications)
 gtest_discover_tests(velmora_linux_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS linux)
 
-# End-to-end tests run the real program on a temporary drive.
+# End-to-end tests run the real program on a temporary drive; the bell's are heard on a private Xvfb server.
+pkg_check_modules(XCB_XKB REQUIRED IMPORTED_TARGET xcb xcb-xkb)
 add_executable(velmora_end_to_end_tests
+    support/virtual_x_server.cpp
+    e2e/bell_test.cpp
     e2e/desktop_programs_test.cpp
     e2e/desktop_shortcut_test.cpp
     e2e/switch_test.cpp
     e2e/home_page_link_test.cpp
 )
-target_link_libraries(velmora_end_to_end_tests PRIVATE velmora_linux_test_support GTest::gtest_main velmora_warnings)
+target_link_libraries(velmora_end_to_end_tests PRIVATE velmora_linux_test_support PkgConfig::XCB_XKB GTest::gtest_main
+                      velmora_warnings)
 target_compile_definitions(velmora_end_to_end_tests PRIVATE VELMORA_EXECUTABLE="$<TARGET_FILE:velmora>")
 add_dependencies(velmora_end_to_end_tests velmora velmora_desktop velmora_applications)
 gtest_discover_tests(velmora_end_to_end_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS e2e)

@@ -84,28 +84,83 @@ bool TcpPartAnswers(const std::string& display)
     return CanConnectToTcpPort(host, kFirstXPort + number);
 }
 
-// Opens and closes an X connection with the system's libxcb, loaded only for the question: the window-less
-// switch never needs it.
+// The few libxcb calls the program makes itself, from the system's libxcb loaded on first use: a window-less
+// switch without a display never maps it. The library stays loaded (the toolkit loads it again anyway).
+struct XcbCalls {
+    struct GenericCookie {
+        unsigned int sequence;
+    };
+    void* (*connect)(const char*, int*) = nullptr;
+    int (*hasError)(void*) = nullptr;
+    void (*disconnect)(void*) = nullptr;
+    GenericCookie (*bell)(void*, signed char) = nullptr;
+    GenericCookie (*getInputFocus)(void*) = nullptr;
+    void* (*getInputFocusReply)(void*, GenericCookie, void**) = nullptr;
+
+    static const XcbCalls* Load()
+    {
+        static const XcbCalls calls = [] {
+            XcbCalls loaded;
+            void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+            if (!xcb)
+                return loaded;
+            loaded.connect = reinterpret_cast<decltype(connect)>(::dlsym(xcb, "xcb_connect"));
+            loaded.hasError = reinterpret_cast<decltype(hasError)>(::dlsym(xcb, "xcb_connection_has_error"));
+            loaded.disconnect = reinterpret_cast<decltype(disconnect)>(::dlsym(xcb, "xcb_disconnect"));
+            loaded.bell = reinterpret_cast<decltype(bell)>(::dlsym(xcb, "xcb_bell"));
+            loaded.getInputFocus = reinterpret_cast<decltype(getInputFocus)>(::dlsym(xcb, "xcb_get_input_focus"));
+            loaded.getInputFocusReply =
+                reinterpret_cast<decltype(getInputFocusReply)>(::dlsym(xcb, "xcb_get_input_focus_reply"));
+            return loaded;
+        }();
+        const bool complete = calls.connect && calls.hasError && calls.disconnect && calls.bell &&
+                              calls.getInputFocus && calls.getInputFocusReply;
+        return complete ? &calls : nullptr;
+    }
+};
+
+// An open X connection, closed when it goes; null where the display cannot be reached.
+class XConnection {
+public:
+    explicit XConnection(const std::string& display)
+    {
+        if (display.empty() || !TcpPartAnswers(display) || !(calls_ = XcbCalls::Load()))
+            return;
+        connection_ = calls_->connect(display.c_str(), nullptr);
+        if (connection_ && calls_->hasError(connection_) != 0) {
+            calls_->disconnect(connection_);
+            connection_ = nullptr;
+        }
+    }
+    ~XConnection()
+    {
+        if (connection_)
+            calls_->disconnect(connection_);
+    }
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    explicit operator bool() const { return connection_ != nullptr; }
+
+    // Rings at the base volume, as the toolkit's beep does, and waits for the answer to a request sent after
+    // it: a server that sees the connection close may drop what it has not read yet, and the program ends
+    // right after the beep.
+    bool ringBell()
+    {
+        calls_->bell(connection_, 0);
+        void* reply = calls_->getInputFocusReply(connection_, calls_->getInputFocus(connection_), nullptr);
+        std::free(reply);
+        return reply != nullptr;
+    }
+
+private:
+    const XcbCalls* calls_ = nullptr;
+    void* connection_ = nullptr;
+};
+
 bool XDisplayAnswers(const std::string& display)
 {
-    if (display.empty() || !TcpPartAnswers(display))
-        return false;
-    void* xcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!xcb)
-        return false;
-    using Connect = void* (*)(const char*, int*);
-    using HasError = int (*)(void*);
-    using Disconnect = void (*)(void*);
-    const auto connect = reinterpret_cast<Connect>(::dlsym(xcb, "xcb_connect"));
-    const auto hasError = reinterpret_cast<HasError>(::dlsym(xcb, "xcb_connection_has_error"));
-    const auto disconnect = reinterpret_cast<Disconnect>(::dlsym(xcb, "xcb_disconnect"));
-    if (!connect || !hasError || !disconnect)
-        return false;  // the library stays loaded: the toolkit loads it again anyway
-    void* connection = connect(display.c_str(), nullptr);
-    const bool usable = connection && hasError(connection) == 0;
-    if (connection)
-        disconnect(connection);
-    return usable;
+    return static_cast<bool>(XConnection(display));
 }
 
 bool WaylandDisplayAnswers()
@@ -128,6 +183,13 @@ bool DisplayAvailable()
     if (!platform.empty())
         return true;  // offscreen, vnc, eglfs ...: no display server to ask
     return WaylandDisplayAnswers() || XDisplayAnswers(EnvironmentValue("DISPLAY"));
+}
+
+
+bool RingXBell()
+{
+    XConnection connection(EnvironmentValue("DISPLAY"));
+    return connection && connection.ringBell();
 }
 
 }  // namespace velmora::linux_platform

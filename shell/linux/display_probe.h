@@ -9,4 +9,9 @@ namespace velmora::linux_platform {
 // answer within a few seconds counts as none. Never initialises a toolkit.
 bool DisplayAvailable();
 
+// Rings the bell of the X display that DISPLAY names (also an XWayland one) through libxcb, at the base
+// volume, and returns once the server has taken it; false where there is no X display to ring. Loads no
+// toolkit.
+bool RingXBell();
+
 }  // namespace velmora::linux_platform

@@ -122,18 +122,21 @@ std::string LinuxPlatform::programPath()
 
 void LinuxPlatform::beep()
 {
-    // Without a window the terminal's bell is the quickest way to the user; started from the desktop there
-    // is no terminal, and the display's bell takes its place.
-    if (!desktop_) {
-        const int terminal = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
-        if (terminal >= 0) {
-            [[maybe_unused]] const ssize_t ignored = ::write(terminal, "\a", 1);
-            ::close(terminal);
-            return;
-        }
+    // The open window beeps as the toolkit does. Without a window the terminal's bell is the quickest way to
+    // the user; started from the desktop there is no terminal, and the display's bell takes its place, rung
+    // without loading the toolkit just for it. A Wayland session without XWayland gets no bell (README says
+    // why).
+    if (desktop_) {
+        desktop_->beep();
+        return;
     }
-    if (DesktopServices* services = desktop())
-        services->beep();
+    const int terminal = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (terminal >= 0) {
+        [[maybe_unused]] const ssize_t ignored = ::write(terminal, "\a", 1);
+        ::close(terminal);
+        return;
+    }
+    RingXBell();
 }
 
 void LinuxPlatform::endProgram(ExitCode code)
