@@ -42,6 +42,10 @@ target_link_libraries(velmora_windows_view
 # --- The program: a GUI-subsystem executable with its icon, manifest and version -------------------------
 configure_file(app/velmora.rc.in ${CMAKE_BINARY_DIR}/generated/velmora.rc @ONLY)
 add_executable(velmora WIN32 app/main_windows.cpp ${CMAKE_BINARY_DIR}/generated/velmora.rc)
+# The resource compiler does not report the files the script pulls in: an edited icon or manifest must still
+# rebuild the program.
+set_source_files_properties(${CMAKE_BINARY_DIR}/generated/velmora.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/app/velmora.ico;${CMAKE_SOURCE_DIR}/app/velmora.manifest")
 target_link_libraries(velmora PRIVATE velmora_windows_view velmora_windows velmora_logic velmora_warnings)
 
 # --- The installer (NSIS): cmake --build --preset windows --target installer ----------------------------
