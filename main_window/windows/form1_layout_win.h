@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 namespace velmora::windows_view {
 
 // The fixed layout of the window at 96 dots per inch: what each control is, where it stands in its
-// container, its text, tooltip and font. Data only; Form1Win builds the window from it.
+// container, its text, tooltip and font. Data only; Form1Win builds the window from it, and lays it out
+// again from it when the window moves to a monitor of another DPI.
 
 // Control identifiers (GetDlgCtrlID), fixed so that a program that inspects the window can find them.
 enum ControlId : int {
@@ -64,6 +67,24 @@ inline constexpr ControlPlacement kControls[] = {
     {kCommand2, ControlKind::Button, true, {24, 112, 233, 153}, " View && Edit  (Notepad)",
      "View Selected Host-File in the Notepad", FontRole::Button},
 };
+
+// The font of each role, indexed by FontRole, in points: the pixels follow the dots per inch of the monitor
+// the window is on.
+struct FontSpec {
+    const char* face;  // nullptr: the role has no font
+    double points;
+    int weight;
+    bool underline;
+};
+inline constexpr FontSpec kFonts[] = {
+    {nullptr, 0, 0, false},                           // None
+    {"Arial Black", 12, FW_HEAVY, false},             // Heading
+    {"Arial Rounded MT Bold", 12, FW_NORMAL, false},  // List
+    {"Arial", 9.75, FW_BOLD, false},                  // Button
+    {"Arial Narrow", 18, FW_BOLD, false},             // FrameCaption
+    {"MS Sans Serif", 8.25, FW_BOLD, true},           // Link
+};
+static_assert(std::size(kFonts) == static_cast<std::size_t>(FontRole::Link) + 1, "one font per role");
 
 // Colours, as COLORREF (0x00BBGGRR).
 inline constexpr COLORREF kWhite = RGB(255, 255, 255);

@@ -1,5 +1,7 @@
 #include "main_window/windows/form1_win.h"
 
+#include <optional>
+
 #include "main_window/windows/control_drawing_win.h"
 #include "main_window/windows/gdi_calls_win.h"
 #include "main_window/windows/tooltip_calls_win.h"
@@ -83,6 +85,23 @@ void RegisterClasses()
     RegisterWindowClass(frame);
 }
 
+// The fonts of the layout's roles at the given dots per inch, by role; throws, leaving none behind, when one
+// cannot be made.
+std::array<HFONT, std::size(kFonts)> CreateRoleFonts(int dotsPerInch)
+{
+    std::array<HFONT, std::size(kFonts)> fonts {};
+    try {
+        for (std::size_t role = 0; role < fonts.size(); ++role)
+            if (const FontSpec& font = kFonts[role]; font.face)
+                fonts[role] = CreateFontOrThrow(font.face, font.points, font.weight, font.underline, dotsPerInch);
+    } catch (const RuntimeError&) {
+        for (HFONT font : fonts)
+            DeleteGdiObject(font);
+        throw;
+    }
+    return fonts;
+}
+
 }  // namespace
 
 Form1Win::Form1Win(Form1Events& events)
@@ -102,13 +121,7 @@ Form1Win::Form1Win(Form1Events& events)
 
     iconSize_ = scaled(32);
     icon_ = LoadProgramIcon(iconSize_);
-    fonts_[static_cast<int>(FontRole::Heading)] = CreateFontOrThrow("Arial Black", 12, FW_HEAVY, false, dotsPerInch_);
-    fonts_[static_cast<int>(FontRole::List)] =
-        CreateFontOrThrow("Arial Rounded MT Bold", 12, FW_NORMAL, false, dotsPerInch_);
-    fonts_[static_cast<int>(FontRole::Button)] = CreateFontOrThrow("Arial", 9.75, FW_BOLD, false, dotsPerInch_);
-    fonts_[static_cast<int>(FontRole::FrameCaption)] =
-        CreateFontOrThrow("Arial Narrow", 18, FW_BOLD, false, dotsPerInch_);
-    fonts_[static_cast<int>(FontRole::Link)] = CreateFontOrThrow("MS Sans Serif", 8.25, FW_BOLD, true, dotsPerInch_);
+    fonts_ = CreateRoleFonts(dotsPerInch_);
     createControls();
 }
 
@@ -239,6 +252,9 @@ LRESULT Form1Win::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         ::SetTextColor(dc, label == control(kLabel1) ? linkColour_ : kGrey);
         return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     }
+    case WM_DPICHANGED:
+        onDotsPerInchChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_SETCURSOR:
         if (reinterpret_cast<HWND>(wParam) == control(kLabel1)) {
             ::SetCursor(::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649)));  // IDC_HAND
@@ -314,6 +330,41 @@ void Form1Win::onDrawItem(const DRAWITEMSTRUCT& item)
         return;
     }
     DrawGraphicalButton(item, item.CtlID == kCommand5 ? kLightOrange : kWhite, fontFor(FontRole::Button));
+}
+
+void Form1Win::onDotsPerInchChanged(int dotsPerInch, const RECT& suggested)
+{
+    dotsPerInch_ = dotsPerInch;
+    // The suggested rectangle keeps the window on the monitor that sent it here.
+    constexpr UINT kPlaceOnly = SWP_NOZORDER | SWP_NOACTIVATE;
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, kPlaceOnly);
+    // Fonts that cannot be made at the new size leave the old ones in place; the layout moves all the same.
+    std::optional<std::array<HFONT, std::size(kFonts)>> fonts;
+    try {
+        fonts = CreateRoleFonts(dotsPerInch_);
+    } catch (const RuntimeError&) {
+    }
+    for (const ControlPlacement& placement : kControls) {
+        const HWND placed = control(placement.id);
+        const RECT box = scaled(placement.box);
+        ::SetWindowPos(placed, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top, kPlaceOnly);
+        if (fonts && placement.font != FontRole::None)
+            ::SendMessageA(placed, WM_SETFONT, reinterpret_cast<WPARAM>((*fonts)[static_cast<int>(placement.font)]),
+                           FALSE);
+    }
+    if (fonts) {
+        for (HFONT font : fonts_)
+            DeleteGdiObject(font);
+        fonts_ = *fonts;
+    }
+    if (const HICON icon = LoadProgramIcon(scaled(32))) {
+        if (icon_)
+            ::DestroyIcon(icon_);
+        icon_ = icon;
+        iconSize_ = scaled(32);
+    }
+    ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 bool Form1Win::previewKey(const MSG& message)

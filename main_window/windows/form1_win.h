@@ -13,9 +13,10 @@ namespace velmora::windows_view {
 class Tooltips;
 
 // The program's one window as a native Win32 window: it creates the fixed-size top-level window and its
-// eleven controls with their geometry (scaled by the screen's dots per inch), texts, tooltips, fonts, colours
-// and focus order, and reports their events to Form1Events. It decides nothing; every reaction lives behind
-// Form1Events. Texts go through the ANSI calls, as bytes in the system's code page.
+// eleven controls with their geometry (scaled by the screen's dots per inch, and again whenever the window
+// reaches a monitor of another DPI), texts, tooltips, fonts, colours and focus order, and reports their
+// events to Form1Events. It decides nothing; every reaction lives behind Form1Events. Texts go through the
+// ANSI calls, as bytes in the system's code page.
 class Form1Win final : public Form1Window {
 public:
     // Creates the window hidden; creation failures are run-time errors.
@@ -61,6 +62,9 @@ private:
     void createTooltips();
     void onCommand(int id, int code);
     void onDrawItem(const DRAWITEMSTRUCT& item);
+    // Moved to a monitor of another DPI: takes the system's suggested rectangle and lays the controls, their
+    // fonts and the icon out again for the new DPI. Never throws (it runs inside the message loop).
+    void onDotsPerInchChanged(int dotsPerInch, const RECT& suggested);
     HWND control(ControlId id) const;
     bool isButton(HWND window) const;  // one of the six buttons
     int scaled(int pixels) const;
@@ -75,7 +79,7 @@ private:
     HWND window_ = nullptr;
     int dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
     std::array<HWND, kCommand2 - kList1 + 1> controls_ {};
-    std::array<HFONT, 6> fonts_ {};
+    std::array<HFONT, std::size(kFonts)> fonts_ {};
     HICON icon_ = nullptr;
     int iconSize_ = 32;
     bool pictureShowsIcon_ = false;

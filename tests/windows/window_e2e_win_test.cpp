@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -275,6 +276,88 @@ private:
     HDC screen_;
     RECT box_ {};
 };
+
+// WM_DPICHANGED as the system sends it when the window reaches a monitor of another DPI. Its rectangle goes by
+// pointer, which is not carried to another process: it is written into the program's own memory.
+void SendDotsPerInchChange(const Form1Driver& velmora, int dotsPerInch, const RECT& suggested)
+{
+    const HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, velmora.processId());
+    ASSERT_TRUE(process);
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    ASSERT_TRUE(remote);
+    ASSERT_TRUE(::WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr));
+    ::SendMessageA(velmora.window(), WM_DPICHANGED, MAKEWPARAM(dotsPerInch, dotsPerInch),
+                   reinterpret_cast<LPARAM>(remote));
+    ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+}
+
+// The application manifest built into a program.
+std::string ManifestOf(const std::string& program)
+{
+    const HMODULE module = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const auto manifestType = MAKEINTRESOURCEA(24);  // RT_MANIFEST
+    const HRSRC resource = module ? ::FindResourceA(module, MAKEINTRESOURCEA(1), manifestType) : nullptr;
+    const HGLOBAL loaded = resource ? ::LoadResource(module, resource) : nullptr;
+    std::string manifest;
+    if (loaded)
+        manifest.assign(static_cast<const char*>(::LockResource(loaded)), ::SizeofResource(module, resource));
+    if (module)
+        ::FreeLibrary(module);
+    return manifest;
+}
+
+// The height of a role's font at the given dots per inch, as the list box measures its lines.
+int FontHeight(FontRole role, int dotsPerInch)
+{
+    const FontSpec& spec = kFonts[static_cast<int>(role)];
+    const HFONT font = ::CreateFontA(-static_cast<int>(std::lround(spec.points * dotsPerInch / 72.0)), 0, 0, 0,
+                                     spec.weight, FALSE, spec.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+    const HDC screen = ::GetDC(nullptr);
+    const HGDIOBJ previous = ::SelectObject(screen, font);
+    TEXTMETRICA metrics {};
+    ::GetTextMetricsA(screen, &metrics);
+    ::SelectObject(screen, previous);
+    ::ReleaseDC(nullptr, screen);
+    ::DeleteObject(font);
+    return metrics.tmHeight;
+}
+
+TEST_F(Form1Window, OnAMonitorOfAnotherDpiTheLayoutAndFontsFollowIt)
+{
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    // Windows sends the change only to a program that declares itself aware of each monitor's DPI; here the
+    // test sends it, so the declaration is read from the built program.
+    EXPECT_NE(ManifestOf(kProgram).find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    for (const int dotsPerInch : {144, 192, 120, 96}) {
+        SCOPED_TRACE(dotsPerInch);
+        const auto scaled = [&](int pixels) { return ::MulDiv(pixels, dotsPerInch, 96); };
+        const RECT suggested {4, 4, 4 + scaled(501), 4 + scaled(338)};
+        SendDotsPerInchChange(velmora, dotsPerInch, suggested);
+        RECT outer {};
+        ::GetWindowRect(velmora.window(), &outer);
+        EXPECT_TRUE(::EqualRect(&outer, &suggested)) << "the suggested rectangle is taken";
+        for (const ControlPlacement& placement : kControls) {
+            const HWND control = velmora.control(placement.id);
+            RECT box {};
+            ::GetWindowRect(control, &box);
+            ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&box), 2);
+            const RECT expected {scaled(placement.box.left), scaled(placement.box.top), scaled(placement.box.right),
+                                 scaled(placement.box.bottom)};
+            EXPECT_TRUE(::EqualRect(&box, &expected)) << placement.id << ": " << box.left << "," << box.top << ","
+                                                      << box.right << "," << box.bottom;
+        }
+        // The fonts follow: the list's lines are as high as its font at the new DPI.
+        EXPECT_EQ(::SendMessageA(velmora.control(kList1), LB_GETITEMHEIGHT, 0, 0),
+                  FontHeight(FontRole::List, dotsPerInch));
+    }
+    // Laid out again, the window works as before: a double-click on the second line activates its variant.
+    velmora.doubleClickListEntry(1);
+    EXPECT_TRUE(WaitUntil([&] { return velmora.textOf(kActiveHostLabel) == "hosts.work - Activated!"; }, 5000))
+        << velmora.textOf(kActiveHostLabel);
+}
 
 TEST_F(Form1Window, ControlsShowTheirColours)
 {
