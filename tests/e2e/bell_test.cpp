@@ -61,8 +61,8 @@ TEST(Bell, ALauncherSwitchRingsTheXBellWithoutLoadingTheToolkit)
     };
     const Case cases[] = {
         {"X display", {{"DISPLAY", server.display()}}, true},
-        {"XWayland beside a Wayland socket", {{"DISPLAY", server.display()}, {"WAYLAND_DISPLAY", scratch / "wayland-0"}},
-         true},
+        {"XWayland beside a Wayland socket",
+         {{"DISPLAY", server.display()}, {"WAYLAND_DISPLAY", scratch / "wayland-0"}}, true},
         {"Wayland alone", {{"WAYLAND_DISPLAY", scratch / "wayland-0"}}, false},
     };
     for (const auto& c : cases) {

@@ -109,7 +109,8 @@ bool XBellListener::heardBell(std::chrono::milliseconds within)
             if (bell)
                 return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || xcb_connection_has_error(connection_))
             return false;
         pollfd waiting{xcb_get_file_descriptor(connection_), POLLIN, 0};
