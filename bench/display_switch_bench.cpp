@@ -91,7 +91,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string velmora = argv[1];
-    const int runs = argc > 2 ? std::atoi(argv[2]) : 31;
+    const int runs = argc > 2 ? std::atoi(argv[2]) : 101;
     const std::filesystem::path base =
         std::filesystem::absolute(argc > 3 ? argv[3] : std::filesystem::temp_directory_path());
 

@@ -9,4 +9,4 @@ build/bin/velmora_switch_bench build/bin/velmora "${RUNS:-31}" "$PWD/build"
 # The launcher's switch with an X display against the same switch without one. -noreset: a desktop always has
 # other clients, so its X server never resets between two switches (see bench/README.md).
 xvfb-run -a -s "-noreset -screen 0 1024x768x24" \
-    build/bin/velmora_display_switch_bench build/bin/velmora "${RUNS:-31}" "$PWD/build"
+    build/bin/velmora_display_switch_bench build/bin/velmora "${RUNS:-101}" "$PWD/build"
