@@ -119,7 +119,8 @@ struct XcbCalls {
     }
 };
 
-// An open X connection, closed when it goes; null where the display cannot be reached.
+// An open X connection of its own, closed when it goes; null where the display cannot be reached. Shares
+// nothing with the toolkit's connection.
 class XConnection {
 public:
     explicit XConnection(const std::string& display)
@@ -184,7 +185,6 @@ bool DisplayAvailable()
         return true;  // offscreen, vnc, eglfs ...: no display server to ask
     return WaylandDisplayAnswers() || XDisplayAnswers(EnvironmentValue("DISPLAY"));
 }
-
 
 bool RingXBell()
 {
