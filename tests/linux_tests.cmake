@@ -58,7 +58,8 @@ if(NOT DESKTOP_FILE_VALIDATE)
 endif()
 add_test(NAME InstallPutsEntryAndIconsInPlace
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-check
-                 -DVALIDATE=${DESKTOP_FILE_VALIDATE} -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
+                 -DLIBRARY_DIR=${VELMORA_OWN_LIBRARY_DIR} -DVALIDATE=${DESKTOP_FILE_VALIDATE}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
 set_tests_properties(InstallPutsEntryAndIconsInPlace PROPERTIES LABELS install)
 
 # The privileged helper built for tests only: its drive is a sandbox in the build tree, fixed when it is built.
