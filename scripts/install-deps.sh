@@ -17,6 +17,8 @@ packages=(
     # the Debian package and its checks: dpkg-shlibdeps and file (CPack), lintian, AppStream, the policy's
     # DTD check, the manual page; hardening-check (devscripts) on the packaged programs
     dpkg-dev file lintian appstream libxml2-utils man-db devscripts
+    # the RPM beside it: rpmbuild (CPack), rpm, rpmlint
+    rpm rpmlint
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
 )
