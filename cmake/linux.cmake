@@ -101,14 +101,15 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 
 # The polkit actions name the helper by its installed path, which is known only when installing (a package
-# is staged with a prefix of its own), so the policy is written then.
+# is staged with a prefix of its own), so the policy is written then, -rw-r--r-- whatever the template's mode
+# in the source tree (git archive makes it -rw-rw-r--).
 set(VELMORA_POLICY_TEMPLATE ${CMAKE_SOURCE_DIR}/packaging/org.example.velmora.policy.in)
 set(VELMORA_POLICY_DIR ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
 install(CODE "
     set(VELMORA_HELPER_PATH \"\${CMAKE_INSTALL_PREFIX}/${VELMORA_HELPER_DIR}/velmora-switch\")
     set(policy \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VELMORA_POLICY_DIR}/org.example.velmora.policy\")
     message(STATUS \"Installing: \${policy}\")
-    configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY)
+    configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY NO_SOURCE_PERMISSIONS)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${policy}\")
 ")
 install(FILES packaging/org.example.velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

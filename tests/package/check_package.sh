@@ -58,6 +58,8 @@ done
 grep -E '^-rwxr-xr-x root/root .* ./usr/libexec/velmora/velmora-switch$' "$work/contents" >/dev/null ||
     fail "the helper is not -rwxr-xr-x root/root: $(grep velmora-switch "$work/contents")"
 if awk '{print $2}' "$work/contents" | grep -qv '^root/root$'; then fail "a file not owned by root"; fi
+# Whatever the modes in the source tree, files are -rw-r--r-- and programs -rwxr-xr-x.
+if awk '$1 !~ /^(d|-rw-r--r--|-rwxr-xr-x)/' "$work/contents" | grep .; then fail "a file of another mode (above)"; fi
 
 step "dependencies"
 depends=$(dpkg-deb -f "$deb" Depends)
