@@ -147,6 +147,21 @@ while read -r _ path; do
 done <"$work/deb-files"
 switch_sandbox_drive "$root/usr/bin/velmora"
 
+step "RPM: the installed program loads its desktop library"
+# With a display (offscreen) a missing hosts is said in a box, which comes from the desktop library: the
+# dynamic loader's log shows it loaded from the private folder. The box waits for a click, so the program is
+# ended once the log says so.
+drive=$(mktemp -d "$work/drive.XXXXXX")
+mkdir -p "$drive/Windows/System32/drivers/etc"
+VELMORA_DRIVE_C="$drive" QT_QPA_PLATFORM=offscreen LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loader" \
+    "$root/usr/bin/velmora" >/dev/null 2>&1 &
+program=$!
+loaded="file=$root/usr/bin/../${libraries#./usr/}/velmora-desktop.so .*generating link map"
+for _ in $(seq 100); do grep -qs "$loaded" "$work"/loader.* && break; sleep 0.1; done
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+grep -qs "$loaded" "$work"/loader.* || fail "the desktop library was not loaded from ${libraries#.}"
+
 if dpkg-query -W -f='${Status}' velmora 2>/dev/null | grep -q "install ok installed"; then
     echo "SKIP install: a velmora package is installed on this machine already and is left alone"
     exit 0
