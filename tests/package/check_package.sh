@@ -92,9 +92,9 @@ step "hardening"
 # The two programs (the helper runs as root) and the two libraries as Debian's own packages are built: stack
 # protector, fortified calls, PIE, read-only relocations resolved at load. Not the control-flow marks: the
 # build asks for them, but Debian 12's own start files (Scrt1.o, crti.o, crtn.o) carry none, so the linker
-# can give none to any program. A library's fortified calls are not required either: the libraries copy only
-# through the standard library's templates, whose sizes the compiler cannot know, so every copy there is
-# the plain one (hardening-check: "only unprotected functions found"); they are built with the same flags.
+# can give none to any program. A library's fortified calls are not required either: no copy in the two
+# libraries has a size the compiler knows, so each stays the plain memcpy or memmove (hardening-check:
+# "only unprotected functions found"); they are built with the same flags.
 for path in usr/bin/velmora usr/libexec/velmora/velmora-switch; do
     hardening-check --nocfprotection "$work/tree/$path" || fail "hardening-check: $path"
 done
