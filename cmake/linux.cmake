@@ -1,8 +1,15 @@
 # Velmora on Linux: POSIX for files and processes, GIO for default applications, Qt for the boxes and the
 # window. The two desktop pieces are libraries loaded only when first needed.
 
-# The program finds its libraries at ../lib/velmora relative to itself, in the build tree as installed.
-set(VELMORA_DESKTOP_LIBRARY_DIR ${CMAKE_BINARY_DIR}/lib/velmora)
+# The program finds its libraries in a private folder of the multiarch library directory, ../lib/<triplet>/velmora
+# relative to itself, in the build tree as installed. Nothing else links them, so they stay out of ldconfig's
+# directories (and a package needs no ldconfig call).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(VELMORA_OWN_LIBRARY_DIR lib/${CMAKE_LIBRARY_ARCHITECTURE}/velmora)
+else()
+    set(VELMORA_OWN_LIBRARY_DIR lib/velmora)
+endif()
+set(VELMORA_DESKTOP_LIBRARY_DIR ${CMAKE_BINARY_DIR}/${VELMORA_OWN_LIBRARY_DIR})
 
 find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets)
 find_package(Threads REQUIRED)
@@ -36,6 +43,8 @@ target_link_libraries(velmora_linux PUBLIC velmora_logic Threads::Threads ${CMAK
 # The program finds its privileged helper at <prefix>/<libexec>/velmora beside its own <prefix>/bin.
 set_source_files_properties(shell/linux/privileged_helper.cpp PROPERTIES
     COMPILE_DEFINITIONS "VELMORA_LIBEXEC_DIR=\"${CMAKE_INSTALL_LIBEXECDIR}\"")
+set_source_files_properties(shell/linux/own_libraries.cpp PROPERTIES
+    COMPILE_DEFINITIONS "VELMORA_OWN_LIBRARY_DIR=\"${VELMORA_OWN_LIBRARY_DIR}\"")
 
 # --- The desktop side: default applications (GIO), Qt dialogs and the window, loaded only when needed ---
 add_library(velmora_gio STATIC shell/linux/desktop/default_applications.cpp)
@@ -82,15 +91,9 @@ set_target_properties(velmora_switch PROPERTIES OUTPUT_NAME velmora-switch
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${VELMORA_HELPER_DIR})
 add_dependencies(velmora velmora_switch)
 
-# What is shipped resolves every symbol at load and keeps its relocations read-only afterwards (the helper
-# runs as root).
-foreach(shipped velmora velmora_switch velmora_desktop velmora_applications)
-    target_link_options(${shipped} PRIVATE -Wl,-z,relro -Wl,-z,now)
-endforeach()
-
 install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS velmora_switch RUNTIME DESTINATION ${VELMORA_HELPER_DIR})
-install(TARGETS velmora_desktop velmora_applications LIBRARY DESTINATION lib/velmora)
+install(TARGETS velmora_desktop velmora_applications LIBRARY DESTINATION ${VELMORA_OWN_LIBRARY_DIR})
 install(FILES app/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size 16 24 32 48 64 128 256)
     install(FILES app/icons/velmora-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -98,14 +101,15 @@ foreach(size 16 24 32 48 64 128 256)
 endforeach()
 
 # The polkit actions name the helper by its installed path, which is known only when installing (a package
-# is staged with a prefix of its own), so the policy is written then.
+# is staged with a prefix of its own), so the policy is written then, -rw-r--r-- whatever the template's mode
+# in the source tree (git archive makes it -rw-rw-r--).
 set(VELMORA_POLICY_TEMPLATE ${CMAKE_SOURCE_DIR}/packaging/org.example.velmora.policy.in)
 set(VELMORA_POLICY_DIR ${CMAKE_INSTALL_DATADIR}/polkit-1/actions)
 install(CODE "
     set(VELMORA_HELPER_PATH \"\${CMAKE_INSTALL_PREFIX}/${VELMORA_HELPER_DIR}/velmora-switch\")
     set(policy \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VELMORA_POLICY_DIR}/org.example.velmora.policy\")
     message(STATUS \"Installing: \${policy}\")
-    configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY)
+    configure_file(\"${VELMORA_POLICY_TEMPLATE}\" \"\${policy}\" @ONLY NO_SOURCE_PERMISSIONS)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${policy}\")
 ")
 install(FILES packaging/org.example.velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

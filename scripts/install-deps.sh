@@ -17,8 +17,10 @@ packages=(
     # switching as a normal user: pkexec, polkitd and the system bus it talks over (also for the polkit tests)
     pkexec polkitd dbus
     # the Debian package and its checks: dpkg-shlibdeps and file (CPack), lintian, AppStream, the policy's
-    # DTD check, the manual page
-    dpkg-dev file lintian appstream libxml2-utils man-db
+    # DTD check, the manual page; hardening-check (devscripts) on the packaged programs
+    dpkg-dev file lintian appstream libxml2-utils man-db devscripts
+    # the RPM beside it: rpmbuild (CPack), rpm, rpmlint
+    rpm rpmlint
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
 )

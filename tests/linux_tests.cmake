@@ -62,7 +62,8 @@ if(NOT DESKTOP_FILE_VALIDATE)
 endif()
 add_test(NAME InstallPutsEntryAndIconsInPlace
          COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_CURRENT_BINARY_DIR}/install-check
-                 -DVALIDATE=${DESKTOP_FILE_VALIDATE} -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
+                 -DLIBRARY_DIR=${VELMORA_OWN_LIBRARY_DIR} -DVALIDATE=${DESKTOP_FILE_VALIDATE}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/install/check_install.cmake)
 set_tests_properties(InstallPutsEntryAndIconsInPlace PROPERTIES LABELS install)
 
 # The privileged helper built for tests only: its drive is a sandbox in the build tree, fixed when it is built.
@@ -82,12 +83,12 @@ target_compile_definitions(velmora_switch_helper_tests PRIVATE
 add_dependencies(velmora_switch_helper_tests velmora_switch_sandboxed velmora)
 gtest_discover_tests(velmora_switch_helper_tests DISCOVERY_MODE PRE_TEST PROPERTIES LABELS polkit)
 
-# The Debian package: built with cpack from this tree, inspected, installed, used on a sandbox drive and
-# removed (the install part only as root and where no velmora package is installed). Not under the
-# sanitizers: a package is made of the optimised build.
+# The Debian package and the RPM: built with cpack from this tree, inspected, installed (the RPM into a
+# scratch root), used on a sandbox drive and removed (the installs only as root, the .deb's only where no
+# velmora package is installed). Not under the sanitizers: a package is made of the optimised build.
 if(NOT VELMORA_SANITIZE)
-    add_test(NAME DebianPackageBuildsInstallsAndRemovesCleanly
+    add_test(NAME PackagesBuildInstallAndRemoveCleanly
              COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/package/check_package.sh ${CMAKE_BINARY_DIR})
-    set_tests_properties(DebianPackageBuildsInstallsAndRemovesCleanly PROPERTIES LABELS package TIMEOUT 600
+    set_tests_properties(PackagesBuildInstallAndRemoveCleanly PROPERTIES LABELS package TIMEOUT 600
                          RUN_SERIAL ON)
 endif()

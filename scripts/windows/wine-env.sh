@@ -60,8 +60,12 @@ setup() {
     "$(wine_loader)" wineboot -i </dev/null >"$state/wineboot.log" 2>&1
     # Without a window manager a window closes in milliseconds instead of two seconds when Wine draws its frame.
     "$(wine_loader)" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >>"$state/wineboot.log" 2>&1
-    # A program that crashes ends at once instead of waiting in Wine's debugger until the test times out.
-    "$(wine_loader)" reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f </dev/null >>"$state/wineboot.log" 2>&1 || true
+    # A program that crashes ends at once instead of waiting in a crash debugger until the test times out.
+    # Without a Debugger value Wine starts `winedbg --auto`, which can wait for ever; a debugger that does not
+    # exist cannot be started, and the crashing program then ends with its exception code.
+    aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    "$(wine_loader)" reg add "$aedebug" /v Debugger /d 'C:\windows\no-crash-debugger.exe %ld %ld' /f </dev/null >>"$state/wineboot.log" 2>&1
+    "$(wine_loader)" reg add "$aedebug" /v Auto /d 1 /f </dev/null >>"$state/wineboot.log" 2>&1
     if [ -n "${keeper:-}" ]; then "$(wine_loader)" "$keeper" </dev/null >/dev/null 2>&1 & fi
     echo "Wine prefix ready in $WINEPREFIX${DISPLAY:+ on display $DISPLAY}"
 }

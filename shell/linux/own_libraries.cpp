@@ -6,7 +6,8 @@
 namespace velmora::linux_platform {
 
 namespace {
-constexpr char kOwnLibraryDirectory[] = "/../lib/velmora/";
+// lib/<triplet>/velmora, as the build places the libraries.
+constexpr char kOwnLibraryDirectory[] = "/../" VELMORA_OWN_LIBRARY_DIR "/";
 }
 
 std::string ExecutablePath()

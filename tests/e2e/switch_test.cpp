@@ -160,7 +160,7 @@ TEST(WindowlessSwitch, NeverReadsThroughASymlinkedVariant)
 {
     const SandboxDrive drive;
     WriteFile(drive.root() / "secret", "root:x:0:0\n");
-    ::symlink((drive.root() / "secret").c_str(), drive.file("hosts.evil").c_str());
+    ASSERT_EQ(::symlink((drive.root() / "secret").c_str(), drive.file("hosts.evil").c_str()), 0);
     const ProcessResult result = drive.run({"evil"});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.errors.find("Hostfile not found:evil"), std::string::npos);

@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix and checks that the program, its desktop library, a valid desktop
 # entry and every icon size land where desktops look for them.
-#   cmake -DBUILD_DIR=... -DPREFIX=... -DVALIDATE=<desktop-file-validate> -P check_install.cmake
+#   cmake -DBUILD_DIR=... -DPREFIX=... -DLIBRARY_DIR=<lib/<triplet>/velmora> -DVALIDATE=<desktop-file-validate>
+#         -P check_install.cmake
 
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -9,7 +10,7 @@ if(NOT result EQUAL 0)
     message(FATAL_ERROR "cmake --install failed: ${result}")
 endif()
 
-foreach(path bin/velmora lib/velmora/velmora-desktop.so share/applications/velmora.desktop)
+foreach(path bin/velmora ${LIBRARY_DIR}/velmora-desktop.so share/applications/velmora.desktop)
     if(NOT EXISTS "${PREFIX}/${path}")
         message(FATAL_ERROR "not installed: ${path}")
     endif()

@@ -53,7 +53,7 @@ TEST(DriveMapping, RelativePathsStartAtTheCurrentDirectoryAndARootSeparatorAtThe
     const DriveMapping mapping({drive.path(), std::nullopt});
     const std::string root = drive.path();  // on drive C: paths are built from the configured root
 
-    ::chdir((drive / "Work").c_str());
+    ASSERT_EQ(::chdir((drive / "Work").c_str()), 0);
     const std::pair<std::string, std::string> onDriveC[] = {
         {"name", root + "/Work/name"},
         {"C:name", root + "/Work/name"},
@@ -68,7 +68,7 @@ TEST(DriveMapping, RelativePathsStartAtTheCurrentDirectoryAndARootSeparatorAtThe
         EXPECT_EQ(mapping.toNative(path), expected) << path;
 
     // Outside the drive the working directory has only its native name, and relative paths go from there.
-    ::chdir(outside.path().c_str());
+    ASSERT_EQ(::chdir(outside.path().c_str()), 0);
     const std::string here = Real(outside.path());
     const std::pair<std::string, std::string> offDrive[] = {
         {"name", here + "/name"},
@@ -126,7 +126,7 @@ protected:
 
 TEST_F(LinuxCurrentDirectory, IsTheWorkingDirectoryWithItsDriveLetterAndChangesIt)
 {
-    ::chdir((drive_ / "Work").c_str());
+    ASSERT_EQ(::chdir((drive_ / "Work").c_str()), 0);
     EXPECT_EQ(platform_.currentDirectory(), "C:\\Work");
 
     const std::pair<std::string, std::string> changes[] = {
@@ -145,7 +145,7 @@ TEST_F(LinuxCurrentDirectory, IsTheWorkingDirectoryWithItsDriveLetterAndChangesI
 
 TEST_F(LinuxCurrentDirectory, RefusesMissingDirectoriesAndDrivesOtherThanC)
 {
-    ::chdir((drive_ / "Work").c_str());
+    ASSERT_EQ(::chdir((drive_ / "Work").c_str()), 0);
     WriteFile(drive_ / "Work/file", "x");
     EXPECT_EQ(ErrorOf([&] { platform_.changeDirectory("C:\\Missing"); }), RuntimeErrorNumber::PathNotFound);
     EXPECT_EQ(ErrorOf([&] { platform_.changeDirectory("file"); }), RuntimeErrorNumber::PathNotFound);

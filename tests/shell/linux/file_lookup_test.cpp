@@ -56,8 +56,8 @@ TEST(SearchDirectory, ListsOnlyOrdinaryVisibleFilesInCaseInsensitiveOrder)
                              ".hosts.hidden", "hosts.[1]", "hostsx"})
         WriteFile(dir / name, "x");
     ::mkdir((dir / "hosts.directory").c_str(), 0755);
-    ::symlink((dir / "hosts.work").c_str(), (dir / "hosts.link").c_str());
-    ::symlink("/nonexistent", (dir / "hosts.dangling").c_str());
+    ASSERT_EQ(::symlink((dir / "hosts.work").c_str(), (dir / "hosts.link").c_str()), 0);
+    ASSERT_EQ(::symlink("/nonexistent", (dir / "hosts.dangling").c_str()), 0);
     ::mkfifo((dir / "hosts.fifo").c_str(), 0644);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address {};

@@ -306,7 +306,7 @@ TEST(HostileFiles, ASwitchRemovesOnlyItsOwnStaleTemporaries)
     for (const auto& name : kept)
         WriteFile(dir / name, "kept");
     ::mkdir((dir / ".velmora-hosts-Direct").c_str(), 0755);
-    ::symlink((dir / "hosts.office").c_str(), (dir / ".velmora-hosts-Linked").c_str());
+    ASSERT_EQ(::symlink((dir / "hosts.office").c_str(), (dir / ".velmora-hosts-Linked").c_str()), 0);
     ::mkfifo((dir / ".velmora-hosts-Fifo00").c_str(), 0600);
     const int locked = ::open((dir / ".velmora-hosts-Locked").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(locked, LOCK_EX), 0);

@@ -67,7 +67,7 @@ TEST(ReplaceFileAtomically, RefusesReadOnlyFilesSymlinksAndDirectoriesAndKeepsTh
     WriteFile(dir / "readonly", "keep");
     ::chmod((dir / "readonly").c_str(), 0444);
     WriteFile(dir / "target", "secret");
-    ::symlink((dir / "target").c_str(), (dir / "link").c_str());
+    ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / "link").c_str()), 0);
     ::mkdir((dir / "directory").c_str(), 0755);
 
     EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "readonly", {"x"}); }), RuntimeErrorNumber::PermissionDenied);
@@ -105,7 +105,7 @@ TEST(ReadWholeFile, ReadsBytesAndRefusesWhatIsNoOrdinaryFile)
     const std::string bytes("a\0\r\xff\n", 5);
     WriteFile(dir / "file", bytes);
     EXPECT_EQ(ReadWholeFile(dir / "file"), bytes);
-    ::symlink((dir / "file").c_str(), (dir / "link").c_str());
+    ASSERT_EQ(::symlink((dir / "file").c_str(), (dir / "link").c_str()), 0);
     EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "link"); }), RuntimeErrorNumber::PathFileAccessError);
     EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "missing"); }), RuntimeErrorNumber::FileNotFound);
     EXPECT_EQ(ErrorOf([&] { ReadWholeFile(dir / "missing/file"); }), RuntimeErrorNumber::PathNotFound);
