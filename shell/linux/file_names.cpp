@@ -53,12 +53,13 @@ bool MatchFolded(std::u32string_view pattern, std::u32string_view name)
     // Classic linear wildcard matching: remember the last `*` and retry from one character further on.
     std::size_t p = 0, n = 0, star = std::u32string_view::npos, starName = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
-            ++p;
-            ++n;
-        } else if (p < pattern.size() && pattern[p] == U'*') {
+        // A `*` is a wildcard even where the name holds a `*`: taken as a literal it would leave no way back.
+        if (p < pattern.size() && pattern[p] == U'*') {
             star = p++;
             starName = n;
+        } else if (p < pattern.size() && (pattern[p] == U'?' || pattern[p] == name[n])) {
+            ++p;
+            ++n;
         } else if (star != std::u32string_view::npos) {
             p = star + 1;
             n = ++starName;

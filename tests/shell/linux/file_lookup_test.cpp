@@ -38,6 +38,7 @@ TEST(WildcardMatch, FollowsTheClassicDirectorySearchRules)
         {"*.*", "noext", true},
         {"*a*b", "xxaxxb", true},
         {"*a*b", "xxaxxbx", false},
+        {"Hosts.*", "hosts.*work", true},    // a `*` in the name is no reason to take the pattern's literally
         {"hosts[1]", "hosts[1]", true},     // brackets are literal
         {"hosts[1]", "hosts1", false},
         {"GRÜSSE", "grüsse", true},         // case-blind beyond ASCII
