@@ -26,8 +26,8 @@ constexpr KnownTerminal kKnownTerminals[] = {
 
 }  // namespace
 
-std::vector<std::string> CommandLineFor(const DefaultApplication& application,
-                                        const std::optional<std::string>& target)
+std::optional<std::vector<std::string>> CommandLineFor(const DefaultApplication& application,
+                                                       const std::optional<std::string>& target)
 {
     std::vector<std::string> command;
     // The one target goes to the first file or URL code; later ones have nothing left to stand for.
@@ -65,8 +65,8 @@ std::vector<std::string> CommandLineFor(const DefaultApplication& application,
             const char code = argument[++i];
             if (code == '%')
                 expanded += '%';
-            else if (IsTargetCode(code))
-                expanded += takeTarget().value_or("");
+            else if (IsTargetCode(code) && takeTarget())
+                return std::nullopt;
             else if (code == 'c')
                 expanded += application.name;
             else if (code == 'k')

@@ -23,8 +23,12 @@ struct DefaultApplication {
 // names none; nothing when there is no target), %i becomes --icon and the icon, %c the name, %k the desktop
 // file, %% a percent sign; the deprecated codes are dropped. No terminal is added here. Nothing is ever
 // given to a shell.
-std::vector<std::string> CommandLineFor(const DefaultApplication& application,
-                                        const std::optional<std::string>& target);
+//
+// Nothing when the code that takes the target is part of a larger argument (`sh -c "cat %f"`, `--file=%f`):
+// such an argument may be a shell's script, where a name like `hosts.a;id` would run `id`; the target only
+// ever goes over as one whole argument of its own, whatever bytes it holds.
+std::optional<std::vector<std::string>> CommandLineFor(const DefaultApplication& application,
+                                                       const std::optional<std::string>& target);
 
 // The command that runs `command` in a terminal window: the first terminal found on the search path (asked
 // of `findOnSearchPath`, which gives a full path or empty text), with its option that takes the rest of the

@@ -78,7 +78,11 @@ double LinuxPlatform::startProcess(const std::string& commandLine, int /*windowS
 
 double LinuxPlatform::startApplication(const DefaultApplication& application, const std::optional<std::string>& target)
 {
-    std::vector<std::string> command = CommandLineFor(application, target);
+    std::optional<std::vector<std::string>> expanded = CommandLineFor(application, target);
+    if (!expanded)
+        throw RuntimeError(RuntimeErrorNumber::FileNotFound, application.executable,
+                           application.desktopFile + " puts the file inside a larger argument of its Exec line");
+    std::vector<std::string> command = std::move(*expanded);
     if (application.inTerminal) {
         auto inTerminal = InTerminal(command, FindOnSearchPath);
         if (!inTerminal)
