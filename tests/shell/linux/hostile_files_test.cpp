@@ -321,7 +321,8 @@ TEST(HostileFiles, ASwitchRemovesOnlyItsOwnStaleTemporaries)
 }
 
 // The marker an in-place rewrite writes before it touches the file.
-std::string MarkerText(const std::string& oldContent, const std::string& newContent, ino_t inode)
+std::string MarkerText(const std::string& oldContent, const std::string& newContent, ino_t inode,
+                       const std::string& target = "hosts")
 {
     auto summary = [](const std::string& bytes) {
         std::uint64_t hash = 14695981039346656037ull;
@@ -332,7 +333,7 @@ std::string MarkerText(const std::string& oldContent, const std::string& newCont
         return std::string(text);
     };
     return "velmora in-place rewrite 1\nold " + summary(oldContent) + "\nnew " + summary(newContent) + "\ninode " +
-           std::to_string(inode) + "\ntarget 5\nhosts\nend\n";
+           std::to_string(inode) + "\ntarget " + std::to_string(target.size()) + "\n" + target + "\nend\n";
 }
 
 TEST(HostileFiles, TheNextStartFinishesAnInterruptedInPlaceRewrite)
@@ -406,6 +407,17 @@ TEST(HostileFiles, TheNextStartFinishesAnInterruptedInPlaceRewrite)
     EXPECT_THROW(RecoverInterruptedRewrites(dir.path()), RuntimeError);
     EXPECT_EQ(NamesIn(dir.path()), (Names{".velmora~hosts.journal", ".velmora~hosts.old", "hosts"}));
     EXPECT_NO_THROW(RecoverInterruptedRewrites(dir / "missing"));
+
+    // A name with a NUL past the part the marker's own name keeps: its cut form is another file, left alone.
+    TempDirectory nulDir;
+    const std::string longName = "hosts." + std::string(200, 'x');
+    WriteFile(nulDir / longName, "cut\r\n");
+    const std::string journal = ".velmora~" + longName.substr(0, 200);
+    WriteFile(nulDir / (journal + ".old"), oldContent);
+    WriteFile(nulDir / (journal + ".journal"),
+              MarkerText(oldContent, newContent, StatusOf(nulDir / longName).st_ino, longName + std::string(1, '\0')));
+    RecoverInterruptedRewrites(nulDir.path());
+    EXPECT_EQ(ReadFile(nulDir / longName), "cut\r\n");
 }
 
 // Counts the pieces a copy hands to the platform.
