@@ -23,6 +23,8 @@ packages=(
     rpm rpmlint
     # the Windows build: mingw-w64 cross compiler, GoogleTest sources to build for it, Wine (64-bit) to test it
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine64 nsis
+    # fuzzing the parsers of outside text: clang 14 and its libFuzzer and sanitizer run-times
+    clang-14 libclang-rt-14-dev
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and tests Velmora with warnings as errors: the toolkit-free logic on
 # its own, the whole Linux program, and the whole Linux program again under AddressSanitizer and
-# UndefinedBehaviorSanitizer; then the Windows program, cross-built with mingw-w64 and tested under Wine.
+# UndefinedBehaviorSanitizer; then the Windows program, cross-built with mingw-w64 and tested under Wine; last the
+# parsers of outside text, fuzzed for 20 s each (clang, libFuzzer).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,3 +19,6 @@ echo "== windows build =="
 cmake --preset windows -DVELMORA_WARNINGS_AS_ERRORS=ON
 cmake --build --preset windows
 ctest --preset windows
+
+echo "== fuzz build and runs =="
+scripts/fuzz.sh 20
