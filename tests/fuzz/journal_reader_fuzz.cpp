@@ -75,7 +75,8 @@ std::string Summary(const std::string& content)
 
 std::string Substituted(std::string text, const std::string& placeholder, const std::string& value)
 {
-    for (std::size_t at = text.find(placeholder); at != std::string::npos; at = text.find(placeholder, at + value.size()))
+    for (std::size_t at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size()))
         text.replace(at, placeholder.size(), value);
     return text;
 }
