@@ -8,6 +8,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/shell_link.h"
+#include "shell/windows/ansi_text_win.h"
 #include "shell/windows/command_line_win.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/files_win.h"
@@ -107,8 +108,9 @@ std::optional<std::string> WindowsPlatform::inputBox(const std::string& prompt, 
 
 std::string WindowsPlatform::commandLine()
 {
-    const char* line = ::GetCommandLineA();
-    return TextAfterProgramPath(line ? line : "");
+    // Read wide: GetCommandLineA would give a look-alike of a name outside the code page, naming another file.
+    const wchar_t* line = ::GetCommandLineW();
+    return TextAfterProgramPath(line ? ExactAnsiOf(line) : std::string());
 }
 
 std::string WindowsPlatform::programFolder()
@@ -161,6 +163,11 @@ std::vector<std::string> WindowsPlatform::findFiles(const std::string& pattern)
 std::optional<std::string> WindowsPlatform::storedEntryName(const std::string& path)
 {
     return StoredEntryName(path);
+}
+
+bool WindowsPlatform::canKeepFileAt(const std::string& path)
+{
+    return CanKeepFileAt(path);
 }
 
 std::string WindowsPlatform::readTextFile(const std::string& path)
