@@ -62,4 +62,9 @@ private:
 // The running executable's full path (GetModuleFileNameA), however long.
 std::string ExecutablePath();
 
+// Clears the DNS Client's cache of answers (DnsFlushResolverCache, dnsapi.dll loaded on this first use), so
+// that answers cached before a switch of `hosts` do not outlive it. Whether the call could be made: false
+// where the system has no such call, which is never an error (the switch stands).
+bool FlushDnsClientCache();
+
 }  // namespace velmora::windows_platform

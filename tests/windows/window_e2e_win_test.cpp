@@ -447,9 +447,12 @@ TEST_F(Form1Window, ADoubleClickActivatesTheVariant)
 {
     Form1Driver velmora(kProgram);
     ASSERT_TRUE(velmora.window());
+    EXPECT_EQ(LibrariesOf(velmora.processId()).count("dnsapi.dll"), 0u) << "mapped by the start";
     velmora.doubleClickListEntry(1);
     EXPECT_TRUE(WaitUntil([&] { return velmora.textOf(kActiveHostLabel) == "hosts.work - Activated!"; }, 5000))
         << velmora.textOf(kActiveHostLabel);
+    // dnsapi.dll is loaded by nothing but the call that clears the DNS Client's cache after a switch.
+    EXPECT_EQ(LibrariesOf(velmora.processId()).count("dnsapi.dll"), 1u) << "the cache was not cleared";
     EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "10.0.0.1 work\r\n");
     EXPECT_EQ(velmora.textOf(kFrame1), "work :");
     EXPECT_EQ(velmora.listIndex(), 1);
