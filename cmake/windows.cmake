@@ -11,10 +11,12 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/windows/wine-env.s
 
 # --- The Win32 platform --------------------------------------------------------------------------------
 add_library(velmora_windows STATIC
+    shell/windows/ansi_text_win.cpp
     shell/windows/command_line_win.cpp
     shell/windows/current_directory_win.cpp
     shell/windows/error_mapping_win.cpp
     shell/windows/files_win.cpp
+    shell/windows/in_place_rewrite_win.cpp
     shell/windows/input_box_win.cpp
     shell/windows/on_demand_calls_win.cpp
     shell/windows/windows_platform.cpp

@@ -15,7 +15,7 @@ std::string BuildHostsDir()
 bool IsSystemFileName(std::string_view bareName)
 {
     const std::string name = LowerCaseAscii(std::string(bareName));
-    return name == "hosts.allow" || name == "hosts.deny";
+    return name == "hosts.allow" || name == "hosts.deny" || name == "hosts.ics";
 }
 
 std::string FileLookup::first(const std::string& pattern)

@@ -17,8 +17,9 @@ inline constexpr char kVariantPrefix[] = "hosts.";
 // at the end. Built from the fixed Windows directory; the platform decides where that really is.
 std::string BuildHostsDir();
 
-// The system's own files that share the variants' prefix (the TCP wrappers' `hosts.allow` and `hosts.deny`):
-// the program never lists, opens or writes them as its files, on any platform.
+// The system's own files that share the variants' prefix (the TCP wrappers' `hosts.allow` and `hosts.deny`,
+// Internet Connection Sharing's `hosts.ics`): the program never lists, opens or writes them as its files, on
+// any platform.
 bool IsSystemFileName(std::string_view bareName);
 
 // The program's only existence test and only listing: the first call takes a full path with wildcards in

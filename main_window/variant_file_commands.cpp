@@ -45,6 +45,12 @@ std::string ProblemWithNewVariantName(const std::string& trimmedName)
     if (trimmedName.empty())
         return std::string("A name of blanks only cannot be used.") + kCR +
                "It would name the active Hosts-File itself.";
+    if (trimmedName.find(kUnrepresentableCharacter) != std::string::npos) {
+        std::string shown = trimmedName;
+        std::replace(shown.begin(), shown.end(), kUnrepresentableCharacter, '?');
+        return "The name '" + shown + "' cannot be used." + kCR +
+               "The system's code page has no place for the characters shown as '?'.";
+    }
     const bool forbidden = std::any_of(trimmedName.begin(), trimmedName.end(), [](char c) {
         return IsControlCharacter(c) || std::string_view(kForbiddenNameCharacters).find(c) != std::string_view::npos;
     });
@@ -73,6 +79,13 @@ void CreateNewVariant(Form1View& view, Platform& platform, const std::string& ho
     // Whatever stands under the name is asked about: only a variant may be replaced, never a folder, a link
     // or any other entry that the listing leaves out.
     const std::string variant = hostsDir + kVariantPrefix + trimmedName;
+    if (!platform.canKeepFileAt(variant)) {
+        ShowMessage(platform,
+                    "A name of " + std::to_string(trimmedName.size()) + " characters cannot be used." + kCR +
+                        "It is too long for a file name in the hosts directory.",
+                    message_style::kStopIcon, std::string("Invalid Name"));
+        return;
+    }
     if (const std::optional<std::string> existing = platform.storedEntryName(variant)) {
         if (!IsListedVariant(platform, variant, *existing)) {
             ShowMessage(platform,

@@ -16,6 +16,11 @@ inline constexpr char kProgramTitle[] = "Velmora";
 // Every prompt breaks its lines with a single CR (character 13).
 inline constexpr char kCR = '\r';
 
+// Stands in a text from the system (a typed name, the command line, a stored file name) for every character
+// that the system's single-byte code page has no place for: the ASCII substitute character (26). It is a
+// control character, so no name that holds it passes the program's name checks.
+inline constexpr char kUnrepresentableCharacter = '\x1A';
+
 // How the program ends. Documented for users in the README; scripts rely on the numbers.
 enum class ExitCode : int {
     Normal = 0,              // a switch was made, or the window was closed / Escape pressed
@@ -132,6 +137,9 @@ public:
     // hidden or not), matched as the platform matches names; nothing when no entry has that name. Unlike
     // findFiles it hides nothing: it is the question to ask before a new file is written.
     virtual std::optional<std::string> storedEntryName(const std::string& path) = 0;
+    // Whether the system can keep a file at this path and replace it later: false where the path (with the
+    // siblings a replacement makes beside it) is longer than the platform's file calls take.
+    virtual bool canKeepFileAt(const std::string& path) = 0;
     virtual std::string readTextFile(const std::string& path) = 0;
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.

@@ -1,7 +1,6 @@
 #include "shell/linux/in_place_rewrite.h"
 
 #include <cerrno>
-#include <charconv>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -10,6 +9,7 @@
 #include <unistd.h>
 
 #include "shell/linux/posix_io.h"
+#include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -18,7 +18,6 @@ namespace {
 
 constexpr char kJournalPrefix[] = ".velmora~";
 constexpr char kMarkerSuffix[] = ".journal";
-constexpr char kMarkerFirstLine[] = "velmora in-place rewrite 1";
 // Keeps `.velmora~` + name + `.journal` within the longest file name (255).
 constexpr std::size_t kLongestNamePart = 200;
 
@@ -36,89 +35,6 @@ struct JournalPaths {
     std::string oldContent;
     std::string newContent;
 };
-
-// What the marker says.
-struct Journal {
-    ContentSummary oldContent;
-    ContentSummary newContent;
-    // The file's inode: a file since replaced by a rename (an editor, a later switch) is not the one the
-    // journal was made for, and must not be "restored".
-    std::uint64_t inode = 0;
-    std::string targetName;
-};
-
-// The marker's text. Sizes are decimal, checksums hexadecimal; the name is given with its length because a
-// file name may hold line ends. The last line tells a complete marker from a cut one.
-std::string MarkerText(const Journal& journal)
-{
-    auto summary = [](const char* label, const ContentSummary& content) {
-        char checksum[17];
-        const auto end = std::to_chars(checksum, checksum + 16, content.checksum, 16).ptr;
-        return std::string(label) + " " + std::to_string(content.size) + " " + std::string(checksum, end) + "\n";
-    };
-    return std::string(kMarkerFirstLine) + "\n" + summary("old", journal.oldContent) +
-           summary("new", journal.newContent) + "inode " + std::to_string(journal.inode) + "\ntarget " + std::to_string(journal.targetName.size()) + "\n" +
-           journal.targetName + "\nend\n";
-}
-
-bool TakeLine(std::string_view& rest, std::string_view& line)
-{
-    const auto end = rest.find('\n');
-    if (end == std::string_view::npos)
-        return false;
-    line = rest.substr(0, end);
-    rest.remove_prefix(end + 1);
-    return true;
-}
-
-template <typename Number>
-bool TakeNumber(std::string_view& text, Number& number, int base)
-{
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number, base);
-    if (error != std::errc() || end == text.data())
-        return false;
-    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
-    return true;
-}
-
-bool ParseSummary(std::string_view line, std::string_view label, ContentSummary& summary)
-{
-    if (!line.starts_with(label) || line.size() <= label.size() || line[label.size()] != ' ')
-        return false;
-    line.remove_prefix(label.size() + 1);
-    if (!TakeNumber(line, summary.size, 10) || !line.starts_with(' '))
-        return false;
-    line.remove_prefix(1);
-    return TakeNumber(line, summary.checksum, 16) && line.empty();
-}
-
-// Nothing for a marker that was cut short (or is not one of ours).
-std::optional<Journal> ParseMarker(std::string_view text)
-{
-    Journal journal;
-    std::string_view line;
-    if (!TakeLine(text, line) || line != kMarkerFirstLine)
-        return std::nullopt;
-    if (!TakeLine(text, line) || !ParseSummary(line, "old", journal.oldContent))
-        return std::nullopt;
-    if (!TakeLine(text, line) || !ParseSummary(line, "new", journal.newContent))
-        return std::nullopt;
-    if (!TakeLine(text, line) || !line.starts_with("inode "))
-        return std::nullopt;
-    line.remove_prefix(6);
-    if (!TakeNumber(line, journal.inode, 10) || !line.empty())
-        return std::nullopt;
-    std::size_t nameLength = 0;
-    if (!TakeLine(text, line) || !line.starts_with("target "))
-        return std::nullopt;
-    line.remove_prefix(7);
-    if (!TakeNumber(line, nameLength, 10) || !line.empty())
-        return std::nullopt;
-    if (text.size() < nameLength || text.substr(nameLength) != "\nend\n")
-        return std::nullopt;
-    journal.targetName = std::string(text.substr(0, nameLength));
-    return journal;
-}
 
 std::string ReadSmallFile(int fd, const std::string& path, std::size_t limit)
 {
@@ -229,7 +145,8 @@ RecoveryResult RecoverJournal(const std::string& directory, const std::string& m
         return RecoveryResult::JournalGone;  // removed or replaced while it was opened
 
     const std::string base = markerPath.substr(0, markerPath.size() - (sizeof kMarkerSuffix - 1));
-    const std::optional<Journal> journal = ParseMarker(ReadSmallFile(marker.get(), markerPath, 64 * 1024));
+    const std::optional<RewriteJournal> journal =
+        ParseRewriteJournal(ReadSmallFile(marker.get(), markerPath, 64 * 1024));
     if (!journal) {
         // Cut short: the marker is completed before the file is first touched, so nothing is to be undone.
         RemoveJournal(JournalPaths::FromBase(base), directory);
@@ -252,14 +169,17 @@ RecoveryResult RecoverJournal(const std::string& directory, const std::string& m
     }
     if (!target.valid())
         return RecoveryResult::JournalInUse;  // nothing to restore into; keep the copies
-    if (targetStatus.st_ino != journal->inode) {
+    if (targetStatus.st_ino != journal->fileId) {
         RemoveJournal(paths, directory);  // replaced as a whole since: the journal has nothing to undo
         return RecoveryResult::JournalGone;
     }
     const ContentSummary now = ReadThrough(target.get(), targetPath);
-    if (now == journal->newContent || now == journal->oldContent ||
-        CopyBackIfIntact(paths.oldContent, journal->oldContent, target.get(), targetPath) ||
-        CopyBackIfIntact(paths.newContent, journal->newContent, target.get(), targetPath)) {
+    const auto copyBack = [&](JournalCopy copy, const ContentSummary& expected) {
+        return CopyBackIfIntact(copy == JournalCopy::OldContent ? paths.oldContent : paths.newContent, expected,
+                                target.get(), targetPath);
+    };
+    const bool settled = SettleInterruptedRewrite(*journal, now, copyBack);
+    if (settled) {
         RemoveJournal(paths, directory);
         return RecoveryResult::JournalGone;
     }
@@ -336,7 +256,7 @@ void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std:
     struct stat targetStatus {};
     if (::fstat(targetFd, &targetStatus) != 0)
         ThrowErrno(path);
-    Journal journal{{}, SummaryOf(content), targetStatus.st_ino, NameOf(path)};
+    RewriteJournal journal{{}, SummaryOf(content), targetStatus.st_ino, NameOf(path)};
     FileDescriptor old;
     try {
         if (::rename(newContentPath.c_str(), paths.newContent.c_str()) != 0)
@@ -349,7 +269,7 @@ void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std:
             ThrowErrno(paths.oldContent);
         journal.oldContent = ReadThrough(targetFd, path, old.get(), paths.oldContent);
         SyncFile(old.get(), paths.oldContent);
-        const std::string text = MarkerText(journal);
+        const std::string text = RewriteJournalText(journal);
         WriteAll(marker.get(), {text}, paths.marker);
         SyncFile(marker.get(), paths.marker);
         SyncDirectory(directory);

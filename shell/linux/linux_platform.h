@@ -49,6 +49,7 @@ public:
 
     std::vector<std::string> findFiles(const std::string& pattern) override;
     std::optional<std::string> storedEntryName(const std::string& path) override;
+    bool canKeepFileAt(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;

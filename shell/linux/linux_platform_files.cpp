@@ -1,6 +1,7 @@
 // LinuxPlatform: files and the current directory, through the drive mapping.
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,17 @@ std::vector<std::string> LinuxPlatform::findFiles(const std::string& pattern)
         return SearchDirectory(nativePathOf(DirectoryPartOf(pattern)), name);
     } catch (const RuntimeError&) {
         return {};  // a path the file system rejects finds nothing
+    }
+}
+
+bool LinuxPlatform::canKeepFileAt(const std::string& path)
+{
+    // The replacement's own siblings have short names of their own; the file's name and path must fit.
+    try {
+        const std::string native = nativePathOf(path);
+        return LastPartOf(native).size() <= NAME_MAX && native.size() < PATH_MAX;
+    } catch (const RuntimeError&) {
+        return false;
     }
 }
 

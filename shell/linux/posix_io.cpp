@@ -159,28 +159,6 @@ void SyncDirectory(const std::string& directory)
         ::fsync(fd.get());
 }
 
-void ContentChecksum::add(std::string_view bytes)
-{
-    std::uint64_t hash = hash_;
-    for (const char byte : bytes) {
-        hash ^= static_cast<unsigned char>(byte);
-        hash *= 1099511628211ull;
-    }
-    hash_ = hash;
-}
-
-ContentSummary SummaryOf(const std::vector<std::string_view>& pieces)
-{
-    ContentChecksum checksum;
-    ContentSummary summary;
-    for (std::string_view piece : pieces) {
-        checksum.add(piece);
-        summary.size += piece.size();
-    }
-    summary.checksum = checksum.value();
-    return summary;
-}
-
 ContentSummary ReadThrough(int fd, const std::string& pathForErrors, int copyTo, const std::string& copyPathForErrors)
 {
     std::vector<char> buffer(1 << 20);

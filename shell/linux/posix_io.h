@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "shell/rewrite_journal.h"
+
 namespace velmora::linux_platform {
 
 // Owns one descriptor and closes it at the end of its scope; it does no I/O of its own.
@@ -55,23 +57,10 @@ void SyncFile(int fd, const std::string& pathForErrors);
 // Best effort: some file systems refuse to sync a directory.
 void SyncDirectory(const std::string& directory);
 
-// A running 64-bit FNV-1a checksum over bytes, to recognise a file's content after a crash.
-class ContentChecksum {
-public:
-    void add(std::string_view bytes);
-    std::uint64_t value() const { return hash_; }
-
-private:
-    std::uint64_t hash_ = 14695981039346656037ull;
-};
-
-struct ContentSummary {
-    std::uint64_t size = 0;
-    std::uint64_t checksum = 0;
-    bool operator==(const ContentSummary&) const = default;
-};
-
-ContentSummary SummaryOf(const std::vector<std::string_view>& pieces);
+// How a file's content is recognised after a crash (shared with the other platforms' in-place rewrite).
+using velmora::ContentChecksum;
+using velmora::ContentSummary;
+using velmora::SummaryOf;
 
 // Reads the whole file from offset 0, optionally copying it to `copyTo` (from its offset 0, which is then
 // cut to the copied size), and gives its size and checksum. Neither descriptor's position is used.

@@ -6,8 +6,12 @@
 #include <atomic>
 #include <cstdlib>
 
+#include "shell/platform.h"
 #include "shell/runtime_error.h"
+#include "shell/windows/ansi_text_win.h"
 #include "shell/windows/error_mapping_win.h"
+#include "shell/windows/file_handle_win.h"
+#include "shell/windows/in_place_rewrite_win.h"
 
 namespace velmora::windows_platform {
 
@@ -15,32 +19,6 @@ namespace {
 
 constexpr DWORD kNotOrdinary = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE;
 constexpr DWORD kHiddenFromUsers = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-// Owns a Win32 handle and closes it when it goes out of scope; it does nothing else with it.
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(Handle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle()
-    {
-        if (valid())
-            ::CloseHandle(handle_);
-    }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE get() const { return handle_; }
-    // Closes now and reports the failure: a failed close can mean data that never reached the disk.
-    bool close()
-    {
-        const BOOL closed = ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 bool IsSharingConflict(DWORD error)
 {
@@ -121,7 +99,7 @@ Handle OpenOrdinaryFile(const std::string& path, DWORD access, DWORD share, DWOR
     return file;
 }
 
-void WriteBytes(HANDLE file, const char* data, std::size_t size, const std::string& path)
+void WriteAllBytes(HANDLE file, const char* data, std::size_t size, const std::string& path)
 {
     constexpr std::size_t kLargestWrite = 64u << 20;
     while (size > 0) {
@@ -132,25 +110,6 @@ void WriteBytes(HANDLE file, const char* data, std::size_t size, const std::stri
         data += written;
         size -= written;
     }
-}
-
-// Writes the pieces in few large writes: small pieces are gathered, large ones written as they are.
-void WritePieces(HANDLE file, const std::vector<std::string_view>& pieces, const std::string& path)
-{
-    constexpr std::size_t kGatherSize = 1u << 20;
-    std::string gathered;
-    gathered.reserve(kGatherSize);
-    for (std::string_view piece : pieces) {
-        if (gathered.size() + piece.size() > kGatherSize) {
-            WriteBytes(file, gathered.data(), gathered.size(), path);
-            gathered.clear();
-        }
-        if (piece.size() >= kGatherSize)
-            WriteBytes(file, piece.data(), piece.size(), path);
-        else
-            gathered.append(piece);
-    }
-    WriteBytes(file, gathered.data(), gathered.size(), path);
 }
 
 constexpr char kTemporaryPrefix[] = "~velmora-";
@@ -210,8 +169,9 @@ void DiscardTemporary(const std::string& path)
 
 // Puts the flushed temporary in place of an existing file. Passing a backup name keeps ReplaceFileA's
 // half-way failures recoverable: after 1176 both files keep their own names, and after 1177 the old file
-// sits under the backup name and is moved back. Whatever failed, the old content is at the path again.
-void ReplaceExisting(const std::string& path, const std::string& temporary)
+// sits under the backup name and is moved back. Whatever failed, the old content is at the path again;
+// gives the error (ERROR_SUCCESS when replaced).
+DWORD ReplaceExisting(const std::string& path, const std::string& temporary)
 {
     const std::string backup = TemporarySiblingOf(path, ".bak");
     const bool replaced = TryWhileShared([&] {
@@ -226,8 +186,25 @@ void ReplaceExisting(const std::string& path, const std::string& temporary)
         ::MoveFileExA(backup.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH);
     else if (backupKept)
         DiscardTemporary(backup);
-    if (!replaced)
-        throw ErrorFromWin32(error, path);
+    return error;
+}
+
+// Where another program holds the file with read and write sharing but without delete sharing, it cannot be
+// replaced, yet it can be written: it is rewritten in place under a journal, from the flushed temporary.
+// Without that much sharing the original refusal stands and nothing is touched.
+void RewriteHeldFile(const std::string& path, const std::vector<std::string_view>& content,
+                     const std::string& temporary, DWORD replaceError)
+{
+    Handle target(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                nullptr));
+    if (!target.valid())
+        throw ErrorFromWin32(replaceError, path);
+    BY_HANDLE_FILE_INFORMATION information {};
+    if (::GetFileType(target.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(target.get(), &information) ||
+        (information.dwFileAttributes & kNotOrdinary))
+        ThrowNotOrdinary(path);
+    RewriteInPlaceWithJournal(target.get(), path, content, temporary);
 }
 
 // Creates the hidden temporary sibling; a name left behind by an earlier run of the same process id is
@@ -244,6 +221,31 @@ HANDLE CreateTemporarySibling(const std::string& path, std::string& temporary)
 }
 
 }  // namespace
+
+// Small pieces are gathered, large ones written as they are.
+void WritePieces(HANDLE file, const std::vector<std::string_view>& pieces, const std::string& path)
+{
+    constexpr std::size_t kGatherSize = 1u << 20;
+    std::string gathered;
+    gathered.reserve(kGatherSize);
+    for (std::string_view piece : pieces) {
+        if (gathered.size() + piece.size() > kGatherSize) {
+            WriteAllBytes(file, gathered.data(), gathered.size(), path);
+            gathered.clear();
+        }
+        if (piece.size() >= kGatherSize)
+            WriteAllBytes(file, piece.data(), piece.size(), path);
+        else
+            gathered.append(piece);
+    }
+    WriteAllBytes(file, gathered.data(), gathered.size(), path);
+}
+
+void FlushToDisk(HANDLE file, const std::string& path)
+{
+    if (!::FlushFileBuffers(file))
+        throw LastError(path);
+}
 
 void SortNamesIgnoringCase(std::vector<std::string>& names)
 {
@@ -265,14 +267,20 @@ void SortNamesIgnoringCase(std::vector<std::string>& names)
 std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    const std::string folder = DirectoryOf(pattern);
+    // The wide search sees each name as stored; FindFirstFileA would give look-alikes of names outside the
+    // code page, which stand for other files.
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW(WideOf(pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if ((found.dwFileAttributes & (kNotOrdinary | kHiddenFromUsers)) == 0)
-            names.emplace_back(found.cFileName);
-    } while (::FindNextFileA(search, &found));
+        if (found.dwFileAttributes & (kNotOrdinary | kHiddenFromUsers))
+            continue;
+        std::string name = ExactAnsiOf(found.cFileName);
+        if (!HoldsUnrepresentable(name) && folder.size() + name.size() < MAX_PATH)
+            names.push_back(std::move(name));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     SortNamesIgnoringCase(names);
     return names;
@@ -309,6 +317,8 @@ void ReplaceFileDurably(const std::string& path, const std::vector<std::string_v
 {
     DWORD attributes = 0;
     const bool exists = CheckWritable(path, attributes);
+    if (exists)
+        FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this replacement
 
     std::string temporary;
     Handle file(CreateTemporarySibling(path, temporary));
@@ -326,7 +336,11 @@ void ReplaceFileDurably(const std::string& path, const std::vector<std::string_v
         if (!::SetFileAttributesA(temporary.c_str(), shown ? shown : FILE_ATTRIBUTE_NORMAL))
             throw LastError(path);
         if (exists) {
-            ReplaceExisting(path, temporary);
+            if (const DWORD error = ReplaceExisting(path, temporary); error != ERROR_SUCCESS) {
+                if (!IsSharingConflict(error))
+                    throw ErrorFromWin32(error, path);
+                RewriteHeldFile(path, content, temporary, error);
+            }
         } else if (!TryWhileShared([&] {
                        return ::MoveFileExA(temporary.c_str(), path.c_str(),
                                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
@@ -346,7 +360,7 @@ void AppendToFile(const std::string& path, const std::string& content)
     DWORD attributes = 0;
     CheckWritable(path, attributes);
     Handle file = OpenOrdinaryFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
-    WriteBytes(file.get(), content.data(), content.size(), path);
+    WriteAllBytes(file.get(), content.data(), content.size(), path);
     if (!file.close())
         throw LastError(path);
 }
@@ -361,7 +375,7 @@ bool CreateFileIfAbsent(const std::string& path, const std::string& content)
         throw ErrorFromWin32(error, path);
     }
     try {
-        WriteBytes(file.get(), content.data(), content.size(), path);
+        WriteAllBytes(file.get(), content.data(), content.size(), path);
         if (!file.close())
             throw LastError(path);
     } catch (...) {
@@ -373,9 +387,10 @@ bool CreateFileIfAbsent(const std::string& path, const std::string& content)
     return true;
 }
 
-void FinishInterruptedReplacements(const std::string& folder)
+namespace {
+
+void PutBackInterruptedReplacements(const std::string& directory)
 {
-    const std::string directory = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     WIN32_FIND_DATAA found {};
     const HANDLE search = ::FindFirstFileA((directory + kTemporaryPrefix + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
@@ -411,6 +426,15 @@ void FinishInterruptedReplacements(const std::string& folder)
     }
 }
 
+}  // namespace
+
+void FinishInterruptedReplacements(const std::string& folder)
+{
+    const std::string directory = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
+    PutBackInterruptedReplacements(directory);
+    RecoverInterruptedRewrites(directory);
+}
+
 std::optional<std::string> StoredEntryName(const std::string& path)
 {
     const std::string name = NameOf(path);
@@ -418,12 +442,19 @@ std::optional<std::string> StoredEntryName(const std::string& path)
         return std::nullopt;
     if (IsDeviceName(name))
         return name;
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA(path.c_str(), &found);
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW(WideOf(path).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return std::nullopt;
     ::FindClose(search);
-    return std::string(found.cFileName);
+    return ExactAnsiOf(found.cFileName);
+}
+
+bool CanKeepFileAt(const std::string& path)
+{
+    // The longest sibling a replacement makes is the backup "~velmora-<id>-<count>-<name>.bak".
+    constexpr std::size_t kLongestSiblingExtra = sizeof kTemporaryPrefix - 1 + 10 + 1 + 10 + 1 + 4;
+    return !HoldsUnrepresentable(path) && path.size() + kLongestSiblingExtra < MAX_PATH;
 }
 
 void RemoveOrdinaryFile(const std::string& path)

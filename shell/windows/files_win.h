@@ -11,9 +11,11 @@ namespace velmora::windows_platform {
 // directories, reparse points (symbolic links, junctions) and devices are refused with error 75, and a
 // file with the read-only attribute is refused for writing with error 70. Failures throw RuntimeError.
 
-// The bare names of the ordinary files whose names match the pattern's last part by the system's own rules
-// (FindFirstFileA), without directories and hidden, system or reparse-point entries, sorted by name without
-// regard to case. A pattern the system rejects finds nothing.
+// The bare names of the ordinary files whose names match the pattern's last part by the system's own rules,
+// without directories and hidden, system or reparse-point entries, sorted by name without regard to case.
+// Only names the program can act on are given: a name the ANSI code page cannot hold exactly (which
+// FindFirstFileA would give as a look-alike that names another file) and a name whose path is longer than
+// the ANSI calls take (MAX_PATH) are left out. A pattern the system rejects finds nothing.
 std::vector<std::string> FindOrdinaryFiles(const std::string& pattern);
 
 // Sorts names the way FindOrdinaryFiles returns them: without regard to case in the ANSI code page, and
@@ -26,7 +28,9 @@ std::string ReadWholeFile(const std::string& path);
 // to a hidden temporary sibling named "~velmora-....tmp", which is flushed to disk and then put in the
 // file's place by ReplaceFileA (keeping the file's attributes, ACLs and streams) or, for a new file, by
 // MoveFileExA with write-through. A file held open by another program is retried a few times with growing
-// pauses. The temporary is removed on every failure, and the old content stays in place.
+// pauses; one that is still held with read and write sharing but without delete sharing is then rewritten in
+// place under a journal (in_place_rewrite_win.h), and one held without that much sharing keeps the refusal
+// (70). The temporary is removed on every failure, and the old content stays in place.
 void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content);
 
 // Appends to a file, creating it when missing.
@@ -37,14 +41,20 @@ bool CreateFileIfAbsent(const std::string& path, const std::string& content);
 
 // Puts right what an interrupted ReplaceFileDurably left in the folder, also after a crash or a power loss:
 // a file that ReplaceFileA had moved to its backup name before it was stopped comes back to its own name, and
-// leftover temporaries and backups are removed. What belongs to a process that still runs is left alone.
-// Nothing here fails: what cannot be put right stays as it is.
+// leftover temporaries and backups are removed, and an interrupted in-place rewrite is finished or undone by
+// its journal. What belongs to a process that still runs is left alone. Fails only when an interrupted
+// rewrite can be neither finished nor undone; what else cannot be put right stays as it is.
 void FinishInterruptedReplacements(const std::string& folder);
 
 // The name under which the folder stores whatever the path names (of any kind, hidden or not), as the
-// system matches names; nothing when there is none. A device name (CON, NUL, COM1, ...) names a device
+// system matches names, with kUnrepresentableCharacter for what the code page cannot hold; nothing when
+// there is none. A device name (CON, NUL, COM1, ...) names a device
 // everywhere and comes back as given; a name with wildcards names nothing.
 std::optional<std::string> StoredEntryName(const std::string& path);
+
+// Whether a file can be kept at the path and later replaced: the path, with the longest sibling a
+// replacement makes, fits the ANSI calls (MAX_PATH), and the code page holds every character of it.
+bool CanKeepFileAt(const std::string& path);
 
 // Deletes an ordinary file; a directory or a read-only file is refused with error 75.
 void RemoveOrdinaryFile(const std::string& path);

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "shell/windows/ansi_text_win.h"
+
 namespace velmora::windows_platform {
 
 namespace {
@@ -97,10 +99,12 @@ INT_PTR CALLBACK InputBoxProcedure(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             auto* state = reinterpret_cast<InputBoxState*>(::GetWindowLongPtrA(dialog, DWLP_USER));
+            // Read wide and converted exactly: GetWindowTextA would turn a character outside the code page
+            // into a look-alike ("Ω" into "O"), a name the user never typed.
             const HWND edit = ::GetDlgItem(dialog, kInputBoxEditId);
-            std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(edit)) + 1, '\0');
-            text.resize(static_cast<std::size_t>(::GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
-            state->answer = std::move(text);
+            std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+            state->answer = ExactAnsiOf(text);
             ::EndDialog(dialog, IDOK);
             return TRUE;
         }
@@ -147,7 +151,8 @@ std::optional<std::string> ShowInputBox(const std::string& prompt, const std::st
 
     InputBoxState state {&prompt, &title, &defaultText, {}};
     // Owned by the program's active window, so that the window waits for the answer.
-    const INT_PTR result = ::DialogBoxIndirectParamA(::GetModuleHandleA(nullptr), dialog.get(), ::GetActiveWindow(),
+    // A Unicode dialog, so that its field keeps what is typed as typed; its texts are still set as ANSI.
+    const INT_PTR result = ::DialogBoxIndirectParamW(::GetModuleHandleA(nullptr), dialog.get(), ::GetActiveWindow(),
                                                      InputBoxProcedure, reinterpret_cast<LPARAM>(&state));
     if (result == IDOK)
         return state.answer;

@@ -91,6 +91,20 @@ struct AutomationCalls {
     }
 };
 
+struct NameCacheCalls {
+    using FlushProcedure = BOOL(WINAPI*)();
+    FlushProcedure flushResolverCache;
+
+    static const NameCacheCalls& loaded()
+    {
+        static const NameCacheCalls calls = [] {
+            const SystemLibrary library("dnsapi.dll");
+            return NameCacheCalls {library.procedure<FlushProcedure>("DnsFlushResolverCache")};
+        }();
+        return calls;
+    }
+};
+
 }  // namespace
 
 namespace shell32 {
@@ -159,5 +173,14 @@ HRESULT VariantClear(VARIANTARG* value)
 }
 
 }  // namespace oleaut32
+
+namespace dnsapi {
+
+BOOL DnsFlushResolverCache()
+{
+    return NameCacheCalls::loaded().flushResolverCache();
+}
+
+}  // namespace dnsapi
 
 }  // namespace velmora::windows_platform

@@ -3,10 +3,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
-// The calls of shell32, ole32 and oleaut32 that the platform makes, under their own names in a namespace per
-// library. Each library is loaded from the system folder, with all of its calls here, on the first call of
-// one of them and not with the program: a start that shows the window or switches a variant maps none of
-// the three. A library or call that cannot be loaded is the run-time error of its GetLastError; once loaded,
+// The calls of shell32, ole32, oleaut32 and dnsapi that the platform makes, under their own names in a
+// namespace per library. Each library is loaded from the system folder, with all of its calls here, on the
+// first call of one of them and not with the program: a start that shows the window maps none of them. A library or call that cannot be loaded is the run-time error of its GetLastError; once loaded,
 // every call only forwards to the system's and adds nothing.
 namespace velmora::windows_platform {
 
@@ -29,5 +28,10 @@ UINT SysStringLen(BSTR text);
 void VariantInit(VARIANTARG* value);
 HRESULT VariantClear(VARIANTARG* value);
 }  // namespace oleaut32
+
+namespace dnsapi {
+// Clears the DNS Client service's cache of answers; exported by dnsapi.dll, though no header declares it.
+BOOL DnsFlushResolverCache();
+}  // namespace dnsapi
 
 }  // namespace velmora::windows_platform

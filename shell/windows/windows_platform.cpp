@@ -8,6 +8,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/shell_link.h"
+#include "shell/windows/ansi_text_win.h"
 #include "shell/windows/command_line_win.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/files_win.h"
@@ -34,6 +35,12 @@ bool NamesEqualIgnoringAsciiCase(const std::string& a, const char* b)
     return ::lstrcmpiA(a.c_str(), b) == 0;
 }
 
+std::string NameOf(const std::string& path)
+{
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
 // A shortcut written by the project's own Shell Link writer, for systems without the shell object. It
 // keeps the values until save() and touches no file before.
 class ShellLinkFileShortcut final : public ShellShortcut {
@@ -56,6 +63,17 @@ private:
 };
 
 }  // namespace
+
+bool FlushDnsClientCache()
+{
+    try {
+        // Its answer is not looked at: there is nothing to do about a refusal, and Wine's stand-in gives none.
+        dnsapi::DnsFlushResolverCache();
+        return true;
+    } catch (const RuntimeError&) {
+        return false;  // no dnsapi.dll, or no such call in it: the system offers no cache to clear this way
+    }
+}
 
 std::string ExecutablePath()
 {
@@ -107,8 +125,9 @@ std::optional<std::string> WindowsPlatform::inputBox(const std::string& prompt, 
 
 std::string WindowsPlatform::commandLine()
 {
-    const char* line = ::GetCommandLineA();
-    return TextAfterProgramPath(line ? line : "");
+    // Read wide: GetCommandLineA would give a look-alike of a name outside the code page, naming another file.
+    const wchar_t* line = ::GetCommandLineW();
+    return TextAfterProgramPath(line ? ExactAnsiOf(line) : std::string());
 }
 
 std::string WindowsPlatform::programFolder()
@@ -163,6 +182,11 @@ std::optional<std::string> WindowsPlatform::storedEntryName(const std::string& p
     return StoredEntryName(path);
 }
 
+bool WindowsPlatform::canKeepFileAt(const std::string& path)
+{
+    return CanKeepFileAt(path);
+}
+
 std::string WindowsPlatform::readTextFile(const std::string& path)
 {
     return ReadWholeFile(path);
@@ -171,6 +195,9 @@ std::string WindowsPlatform::readTextFile(const std::string& path)
 void WindowsPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
     ReplaceFileDurably(path, content);
+    // The program replaces a file named `hosts` only to switch: the system's resolver must see the new one.
+    if (NamesEqualIgnoringAsciiCase(NameOf(path), "hosts"))
+        FlushDnsClientCache();
 }
 
 void WindowsPlatform::appendTextFile(const std::string& path, const std::string& content)

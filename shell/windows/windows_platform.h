@@ -33,6 +33,7 @@ public:
 
     std::vector<std::string> findFiles(const std::string& pattern) override;
     std::optional<std::string> storedEntryName(const std::string& path) override;
+    bool canKeepFileAt(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
@@ -60,5 +61,10 @@ private:
 
 // The running executable's full path (GetModuleFileNameA), however long.
 std::string ExecutablePath();
+
+// Clears the DNS Client's cache of answers (DnsFlushResolverCache, dnsapi.dll loaded on this first use), so
+// that answers cached before a switch of `hosts` do not outlive it. Whether the call could be made: false
+// where the system has no such call, which is never an error (the switch stands).
+bool FlushDnsClientCache();
 
 }  // namespace velmora::windows_platform

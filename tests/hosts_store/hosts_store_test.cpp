@@ -79,7 +79,7 @@ TEST(ListVariants, SkipsTheActiveFileInAnyCaseAndKeepsTheLookupOrder)
 {
     FakePlatform platform;
     for (const char* name : {"HOSTS", "hosts.Default", "Hosts.work", "hostsfile", "hosts.", "other.txt", "hosts.allow",
-                             "Hosts.DENY"})
+                             "Hosts.DENY", "hosts.ICS"})
         platform.files[kDir + name] = "";
     platform.files["C:\\elsewhere\\hosts.x"] = "";
     EXPECT_EQ(ListVariants(platform, kDir), (std::vector<std::string>{"hosts.", "hosts.Default", "Hosts.work"}));

@@ -73,8 +73,10 @@ TEST(CreateNew, CopiesHostsWithItsHeaderOpensTheEditorAndRefills)
 
 TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
 {
-    for (const std::string answer : {" ", "   ", "a\\b", "..\\x", "a/b", "c:x", "a*", "a?", "a\"b", "<a>", "a|b",
-                                     "a\tb", "work.", "..", ".", "allow", " DENY ", "Folder", "hidden"}) {
+    const std::string refused[] = {" ", "   ", "a\\b", "..\\x", "a/b", "c:x", "a*", "a?", "a\"b", "<a>", "a|b", "a\tb",
+                                   "work.", "..", ".", "allow", " DENY ", "ics", "Ics", "Folder", "hidden", "\x1Amega",
+                                   std::string(250, 'n')};
+    for (const std::string& answer : refused) {
         Window window;
         // What the listing never shows is never replaced: the system's own files, a folder, a hidden entry.
         window.platform.files[kDir + "hosts.deny"] = "ALL: ALL\n";
@@ -92,6 +94,21 @@ TEST(CreateNew, RefusesNamesThatWouldLeaveTheDirectoryOrHitTheActiveFile)
     EXPECT_EQ(window.platform.boxes().front(),
               "box|The name 'a<b' cannot be used.\rA name must not hold any of  \\ / : * ? \" < > |\r"
               "It must not hold control characters either.\rIt must not end in a dot.|16|Invalid Name");
+    // A character the code page has no place for comes from the platform as the substitute character.
+    window.platform.inputAnswers = {"\x1Amega"};
+    window.events.onCommand1Click();
+    EXPECT_EQ(window.platform.boxes().back(),
+              "box|The name '?mega' cannot be used.\rThe system's code page has no place for the characters shown "
+              "as '?'.|16|Invalid Name");
+    // The longest name that the hosts directory keeps is taken, one more character is not.
+    const std::size_t longest = window.platform.longestKeptPath - (kDir.size() + 6);
+    window.platform.inputAnswers = {std::string(longest, 'n'), std::string(longest + 1, 'n')};
+    window.events.onCommand1Click();
+    EXPECT_TRUE(window.platform.files.contains(kDir + "hosts." + std::string(longest, 'n')));
+    window.events.onCommand1Click();
+    EXPECT_EQ(window.platform.boxes().back(), "box|A name of " + std::to_string(longest + 1) +
+                                                  " characters cannot be used.\rIt is too long for a file name in "
+                                                  "the hosts directory.|16|Invalid Name");
 }
 
 TEST(CreateNew, CancelOrAnEmptyFieldChangesNothing)

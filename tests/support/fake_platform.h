@@ -54,6 +54,10 @@ public:
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
     std::optional<std::string> storedEntryName(const std::string& path) override;
+    // A path of more characters than this cannot hold a file (as MAX_PATH less the room for a replacement's
+    // siblings on Windows).
+    bool canKeepFileAt(const std::string& path) override { return path.size() <= longestKeptPath; }
+    std::size_t longestKeptPath = 224;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
     void appendTextFile(const std::string& path, const std::string& content) override;

@@ -36,6 +36,7 @@ public:
     {
         return inner_.storedEntryName(path);
     }
+    bool canKeepFileAt(const std::string& path) override { return inner_.canKeepFileAt(path); }
     std::string readTextFile(const std::string& path) override { return inner_.readTextFile(path); }
     void replaceTextFile(const std::string& path, const TextPieces& content) override
     {

@@ -7,14 +7,18 @@
 #include <thread>
 #include <vector>
 
+#include "shell/platform.h"
+#include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"
 #include "shell/windows/files_win.h"
+#include "tests/windows/support/file_holder.h"
 #include "tests/windows/support/win_temp_directory.h"
 
 namespace velmora::windows_platform {
 namespace {
 
 using windows_testing::ErrorOf;
+using windows_testing::FileHolder;
 
 using windows_testing::AttributesOf;
 using windows_testing::ReadBytes;
@@ -37,6 +41,17 @@ std::vector<std::string> EverythingIn(const std::string& folder)
     ::FindClose(search);
     SortNamesIgnoringCase(names);
     return names;
+}
+
+// The file's index on its volume, which a replacement as a whole changes and a rewrite in place keeps.
+std::uint64_t FileIndexOf(const std::string& path)
+{
+    const HANDLE file = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    BY_HANDLE_FILE_INFORMATION information {};
+    ::GetFileInformationByHandle(file, &information);
+    ::CloseHandle(file);
+    return (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
 }
 
 void WriteWithAttributes(const std::string& path, DWORD attributes)
@@ -80,6 +95,35 @@ TEST(FindOrdinaryFiles, MatchesLikeTheSystemAndKeepsOnlyOrdinaryVisibleFiles)
     for (const Case& c : cases)
         EXPECT_EQ(FindOrdinaryFiles(dir / c.pattern), c.names) << c.pattern;
     EXPECT_TRUE(FindOrdinaryFiles(dir / "no such folder\\hosts").empty());
+}
+
+// The ANSI search gives a name outside the code page as a look-alike that names another file ("hosts.Ωmega" as
+// "hosts.Omega"), and the ANSI calls cannot open a path past MAX_PATH: neither is a file the program can act on.
+TEST(FindOrdinaryFiles, LeavesOutNamesTheAnsiCallsCannotActOn)
+{
+    WinTempDirectory dir;
+    const std::size_t longestName = MAX_PATH - 1 - (dir.path().size() + 1);
+    const std::string longest = "hosts." + std::string(longestName - 6, 'x');
+    const std::string tooLong = "hosts." + std::string(longestName - 5, 'y');
+    for (const std::string& name : {std::string("hosts.Omega"), std::string("hosts.\u03A9mega"),
+                                    std::string("hosts.\u0141odz"), longest, tooLong})
+        WriteBytes(dir / name, "x\r\n");
+    EXPECT_EQ(FindOrdinaryFiles(dir / "hosts.*"), (std::vector<std::string>{"hosts.Omega", longest}));
+    EXPECT_EQ(StoredEntryName(dir / "hosts.OMEGA"), "hosts.Omega");
+    EXPECT_EQ(StoredEntryName(dir / "hosts.Lodz"), std::nullopt) << "the look-alike names no file";
+
+    // A file must also leave room for the siblings its replacement makes.
+    const std::size_t room = MAX_PATH - 36;
+    const std::string unrepresentable = std::string("hosts.") + kUnrepresentableCharacter + "mega";
+    const std::pair<std::string, bool> cases[] = {
+        {dir / "hosts.work", true},
+        {dir / unrepresentable, false},
+        {"C:\\" + std::string(room - 3, 'k'), true},
+        {"C:\\" + std::string(room - 2, 'k'), false},
+        {dir / longest, false},
+    };
+    for (const auto& [path, keepable] : cases)
+        EXPECT_EQ(CanKeepFileAt(path), keepable) << path.size();
 }
 
 TEST(FindOrdinaryFiles, NeverListsASymbolicLink)
@@ -205,6 +249,43 @@ TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKee
     }
 }
 
+// Another program holds the file for good, with the sharing modes it chose: with read and write sharing but
+// no delete sharing the file cannot be replaced, but it is rewritten in place (the same file, no journal
+// left); with less sharing the refusal stands and the file keeps its content.
+TEST(ReplaceFileDurably, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWriteSharing)
+{
+    struct Case {
+        const char* sharing;
+        std::string content;
+        bool sameFile;              // rewritten in place rather than replaced
+        RuntimeErrorNumber number;  // InternalError: no error
+    };
+    const Case cases[] = {
+        {"rw", "10.0.0.1 a longer new content\r\n", true, RuntimeErrorNumber::InternalError},
+        {"rw", "1\r\n", true, RuntimeErrorNumber::InternalError},
+        {"rw", "", true, RuntimeErrorNumber::InternalError},
+        {"rwd", "new\r\n", false, RuntimeErrorNumber::InternalError},
+        {"r", "new\r\n", true, RuntimeErrorNumber::PermissionDenied},
+        {"-", "new\r\n", true, RuntimeErrorNumber::PermissionDenied},
+    };
+    for (const Case& c : cases) {
+        WinTempDirectory dir;
+        const std::string hosts = dir / "hosts";
+        const std::string old = "127.0.0.1 old content\r\n";
+        WriteBytes(hosts, old);
+        const std::uint64_t fileBefore = FileIndexOf(hosts);
+        {
+            FileHolder holder(hosts, c.sharing);
+            ASSERT_TRUE(holder.holds()) << c.sharing;
+            EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(hosts, {c.content}); }), c.number) << c.sharing;
+        }
+        const bool replaced = c.number == RuntimeErrorNumber::InternalError;
+        EXPECT_EQ(ReadBytes(hosts), replaced ? c.content : old) << c.sharing;
+        EXPECT_EQ(FileIndexOf(hosts) == fileBefore, c.sameFile) << c.sharing;
+        EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.sharing;
+    }
+}
+
 TEST(StoredEntryName, NamesWhateverStandsUnderTheNameInItsStoredCase)
 {
     WinTempDirectory dir;
@@ -264,6 +345,66 @@ TEST(FinishInterruptedReplacements, PutsTheOldFileBackAndRemovesWhatEndedProcess
     std::vector<std::string> expected {"hosts", "hosts.work", running + "-3.tmp", "~velmora-notes.txt"};
     SortNamesIgnoringCase(expected);
     EXPECT_EQ(EverythingIn(dir.path()), expected);
+}
+
+// What an in-place rewrite killed at some moment left: `hosts` and its journal. The next start settles it.
+TEST(FinishInterruptedReplacements, SettlesAnInterruptedInPlaceRewriteByItsJournal)
+{
+    const std::string old = "127.0.0.1 old\r\n";
+    const std::string fresh = "10.0.0.1 new and longer\r\n";
+    const std::string cut = fresh.substr(0, 7) + std::string(10, '\0');
+    enum class Marker { Complete, CutShort, NamesAnotherFile, ForAnotherFile, HeldByARunningRewrite };
+    struct Case {
+        const char* what;
+        std::string hostsNow;
+        std::string oldCopy;
+        std::string newCopy;
+        Marker marker;
+        std::string hostsAfter;
+        bool journalLeft;
+        RuntimeErrorNumber number;  // InternalError: no error
+    };
+    const auto none = RuntimeErrorNumber::InternalError;
+    const Case cases[] = {
+        {"cut during the write", cut, old, fresh, Marker::Complete, old, false, none},
+        {"written whole", fresh, old, fresh, Marker::Complete, fresh, false, none},
+        {"not yet touched", old, old, fresh, Marker::Complete, old, false, none},
+        {"old copy damaged", cut, "damaged\r\n", fresh, Marker::Complete, fresh, false, none},
+        {"both copies damaged", cut, "x", "y", Marker::Complete, cut, true, RuntimeErrorNumber::PathFileAccessError},
+        {"marker never completed", old + "x", old, fresh, Marker::CutShort, old + "x", false, none},
+        {"hosts replaced as a whole since", cut, old, fresh, Marker::ForAnotherFile, cut, false, none},
+        {"marker names another file", cut, old, fresh, Marker::NamesAnotherFile, cut, true, none},
+        {"held by a running rewrite", cut, old, fresh, Marker::HeldByARunningRewrite, cut, true, none},
+    };
+    for (const Case& c : cases) {
+        WinTempDirectory dir;
+        WriteBytes(dir / "hosts", c.hostsNow);
+        WriteBytes(dir / "~velmora~hosts.old", c.oldCopy);
+        WriteBytes(dir / "~velmora~hosts.new", c.newCopy);
+        RewriteJournal journal {SummaryOf({old}), SummaryOf({fresh}), FileIndexOf(dir / "hosts"), "hosts"};
+        if (c.marker == Marker::ForAnotherFile)
+            ++journal.fileId;
+        if (c.marker == Marker::NamesAnotherFile)
+            journal.targetName = "..\\hosts";
+        std::string marker = RewriteJournalText(journal);
+        if (c.marker == Marker::CutShort)
+            marker.resize(marker.size() - 3);
+        const std::string markerPath = dir / "~velmora~hosts.journal";
+        WriteBytes(markerPath, marker);
+        const HANDLE held = c.marker == Marker::HeldByARunningRewrite
+                                ? ::CreateFileA(markerPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                : INVALID_HANDLE_VALUE;
+
+        EXPECT_EQ(ErrorOf([&] { FinishInterruptedReplacements(dir.path()); }), c.number) << c.what;
+
+        if (held != INVALID_HANDLE_VALUE)
+            ::CloseHandle(held);
+        EXPECT_EQ(ReadBytes(dir / "hosts"), c.hostsAfter) << c.what;
+        EXPECT_EQ(AttributesOf(markerPath) != INVALID_FILE_ATTRIBUTES, c.journalLeft) << c.what;
+        if (!c.journalLeft) {
+            EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.what;
+        }
+    }
 }
 
 TEST(SmallFileOperations, AppendCreateAndDeleteRespectTheFilesAttributes)

@@ -59,6 +59,22 @@ TEST(Shell, AShellLibraryThatCannotBeLoadedIsARunTimeError)
     }
 }
 
+// After `hosts` is replaced the DNS Client's cache is cleared; Wine's dnsapi accepts the call. Registered a
+// second time with dnsapi disabled (tests/windows/CMakeLists.txt): the cache then cannot be cleared, and the
+// switch stands all the same.
+TEST(Shell, ClearsTheDnsClientCacheAfterASwitchWhereTheSystemLetsIt)
+{
+    const HMODULE dnsapi = ::LoadLibraryExA("dnsapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (dnsapi)
+        ::FreeLibrary(dnsapi);
+    EXPECT_EQ(FlushDnsClientCache(), dnsapi != nullptr);
+    WinTempDirectory dir;
+    WriteBytes(dir / "hosts", "old\r\n");
+    WindowsPlatform platform;
+    platform.replaceTextFile(dir / "hosts", {"new\r\n"});
+    EXPECT_EQ(ReadBytes(dir / "hosts"), "new\r\n");
+}
+
 TEST(Shell, KnowsTheDesktopFolderByName)
 {
     WindowsPlatform platform;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/windows/support/box_answerer.h"
+#include "tests/windows/support/file_holder.h"
 #include "tests/windows/support/win_temp_directory.h"
 
 namespace velmora::windows_testing {
@@ -20,6 +21,8 @@ using windows_testing::ReplaceHostsFiles;
 const std::string kHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
 const std::string kInstalledFolder = "C:\\Program Files\\Velmora e2e";
 const std::string kInstalledProgram = kInstalledFolder + "\\velmora.exe";
+// How the program's texts show a character that the code page has no place for.
+constexpr char kUnrepresentable = '\x1A';
 
 struct ProgramRun {
     unsigned long exitCode = 0;
@@ -54,16 +57,16 @@ std::string WindowsPathOfBuiltFile(std::string unixPath)
     return "Z:" + unixPath;
 }
 
-// Starts the program with exactly this text after its quoted path, answers each box with OK, closes its
-// window when it opens and waits for its end.
+// Starts the program with exactly this text (UTF-8) after its quoted path, answers each box with OK, closes
+// its window when it opens and waits for its end.
 ProgramRun RunVelmora(const std::string& arguments)
 {
-    std::string commandLine = "\"" + kInstalledProgram + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup {};
+    std::wstring commandLine = WideOf("\"" + kInstalledProgram + "\"" + (arguments.empty() ? "" : " " + arguments));
+    STARTUPINFOW startup {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process {};
     ProgramRun run;
-    if (!::CreateProcessA(kInstalledProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessW(WideOf(kInstalledProgram).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &process)) {
         ADD_FAILURE() << "cannot start velmora.exe: error " << ::GetLastError();
         return run;
@@ -225,6 +228,74 @@ TEST_F(SwitchEndToEnd, AFailedCopyEndsWithTheErrorReportAndKeepsHosts)
         EXPECT_EQ(run.exitCode, 1u) << c.what;
         EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "old\r\n") << c.what;
         EXPECT_EQ(HostsFiles().size(), 3u) << c.what;
+    }
+}
+
+// Another program holds `hosts` open for good. With read and write sharing (as the C run-time's fopen, editors
+// and scanners open files) it cannot be replaced, but it can be written: the switch rewrites it in place and
+// leaves no journal. Without that sharing the switch ends with the error report and `hosts` keeps its content.
+TEST_F(SwitchEndToEnd, SwitchesAHostsFileThatAnotherProgramHolds)
+{
+    struct Case {
+        const char* sharing;
+        unsigned long exitCode;
+        const char* report;  // the beginning of the one box, or nothing
+        std::string hostsAfter;
+    };
+    const Case cases[] = {
+        {"rw", 0, nullptr, "10.0.0.1 office\r\n10.0.0.2 intranet\r\n"},
+        {"-", 1, "Run-time error '70':", "127.0.0.1 old\r\n"},
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "127.0.0.1 old\r\n"}, {"hosts.Default", "d\r\n"},
+                           {"hosts.office", "10.0.0.1 office\r\n10.0.0.2 intranet"}});
+        ProgramRun run;
+        {
+            FileHolder holder(kHostsDir + "hosts", c.sharing);
+            ASSERT_TRUE(holder.holds()) << c.sharing;
+            run = RunVelmora("office");
+        }
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.sharing;
+        ASSERT_EQ(run.boxes.size(), c.report ? 1u : 0u) << c.sharing;
+        if (c.report) {
+            EXPECT_EQ(run.boxes[0].text.rfind(c.report, 0), 0u) << run.boxes[0].text;
+        }
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), c.hostsAfter) << c.sharing;
+        EXPECT_EQ(HostsFiles().size(), 3u) << c.sharing;
+        EXPECT_EQ(AttributesOf(kHostsDir + "~velmora~hosts.journal"), INVALID_FILE_ATTRIBUTES) << c.sharing;
+    }
+}
+
+// Only a file the program can name exactly and open is a variant: not a name outside the code page (which
+// the ANSI calls would take for its look-alike), not Internet Connection Sharing's `hosts.ics`, not a path
+// longer than MAX_PATH. The command line never switches to one of them.
+TEST_F(SwitchEndToEnd, NamesThatAreNoVariantsAreNeverSwitchedTo)
+{
+    const std::string tooLong(MAX_PATH - kHostsDir.size() - 6 + 1, 'z');
+    struct Case {
+        std::string arguments;
+        std::vector<std::string> boxes;
+        std::string windowTitle;
+        std::string hostsAfter;
+    };
+    const Case cases[] = {
+        {"\u03A9mega", {std::string("Invalid Commandline:  ") + kUnrepresentable + "mega"}, "Velmora 1.0", "old\r\n"},
+        {"ICS", {}, "Hostfile not found:ICS", "old\r\n"},
+        {tooLong, {}, "Hostfile not found:" + tooLong, "old\r\n"},
+        {"omega", {}, "", "real omega\r\n"},  // the file of that name is a variant like any other
+    };
+    for (const Case& c : cases) {
+        ReplaceHostsFiles({{"hosts", "old\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.Omega", "real omega\r\n"},
+                           {"hosts.\u03A9mega", "greek\r\n"}, {"hosts.ics", "ics\r\n"}, {"hosts." + tooLong, "long\r\n"}});
+        const ProgramRun run = RunVelmora(c.arguments);
+        std::vector<std::string> texts;
+        for (const ShownBox& box : run.boxes)
+            texts.push_back(box.text);
+        EXPECT_EQ(texts, c.boxes) << c.arguments;
+        EXPECT_EQ(run.windowTitle, c.windowTitle) << c.arguments;
+        EXPECT_EQ(run.exitCode, 0u) << c.arguments;
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), c.hostsAfter) << c.arguments;
+        EXPECT_EQ(ReadBytes(kHostsDir + "hosts.\u03A9mega"), "greek\r\n") << c.arguments;
     }
 }
 

@@ -447,9 +447,12 @@ TEST_F(Form1Window, ADoubleClickActivatesTheVariant)
 {
     Form1Driver velmora(kProgram);
     ASSERT_TRUE(velmora.window());
+    EXPECT_EQ(LibrariesOf(velmora.processId()).count("dnsapi.dll"), 0u) << "mapped by the start";
     velmora.doubleClickListEntry(1);
     EXPECT_TRUE(WaitUntil([&] { return velmora.textOf(kActiveHostLabel) == "hosts.work - Activated!"; }, 5000))
         << velmora.textOf(kActiveHostLabel);
+    // dnsapi.dll is loaded by nothing but the call that clears the DNS Client's cache after a switch.
+    EXPECT_EQ(LibrariesOf(velmora.processId()).count("dnsapi.dll"), 1u) << "the cache was not cleared";
     EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "10.0.0.1 work\r\n");
     EXPECT_EQ(velmora.textOf(kFrame1), "work :");
     EXPECT_EQ(velmora.listIndex(), 1);
@@ -475,6 +478,44 @@ TEST_F(Form1Window, CreateNewMakesTheVariantAndOpensItInNotepad)
     EXPECT_EQ(velmora.listEntry(1), "hosts.lab");
     EXPECT_EQ(velmora.listIndex(), -1) << "the refilled list has no selection";
     EXPECT_EQ(velmora.textOf(kFrame1), "Default :") << "the frame keeps the last selection";
+}
+
+// Only files the program can name exactly and open are listed: not a name outside the code page, whose ANSI
+// look-alike would name another file, not `hosts.ics`, not a path past MAX_PATH. Create New refuses such
+// names with the "Invalid Name" box, and the window stays.
+TEST_F(Form1Window, NamesThatAreNoVariantsAreNeitherListedNorCreated)
+{
+    const std::string tooLong(MAX_PATH - kHostsDir.size() - 6 + 1, 'z');
+    ReplaceHostsFiles({{"hosts", "h\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.Omega", "real omega\r\n"},
+                       {"hosts.\u03A9mega", "greek\r\n"}, {"hosts.ics", "ics\r\n"}, {"hosts." + tooLong, "long\r\n"}});
+    const std::map<std::string, std::string> before = HostsFiles();
+    Form1Driver velmora(kProgram);
+    ASSERT_TRUE(velmora.window());
+    ASSERT_EQ(velmora.listCount(), 2);
+    EXPECT_EQ(velmora.listEntry(0), "hosts.Default");
+    EXPECT_EQ(velmora.listEntry(1), "hosts.Omega");
+
+    struct Case {
+        std::string typed;
+        std::string firstLine;
+    };
+    const Case cases[] = {
+        {"\u03A9mega", "The name '?mega' cannot be used."},
+        {"ics", "The name 'ics' cannot be used."},
+        {" Ics ", "The name 'Ics' cannot be used."},
+        {std::string(250, 'n'), "A name of 250 characters cannot be used."},
+    };
+    for (const Case& c : cases) {
+        velmora.click(kCommand1);
+        ASSERT_TRUE(AnswerBox(velmora.processId(), IDOK, c.typed, 10000).found);
+        const ShownBox refusal = AnswerBox(velmora.processId(), IDOK, "", 10000);
+        ASSERT_TRUE(refusal.found) << c.typed;
+        EXPECT_EQ(refusal.title, "Invalid Name") << c.typed;
+        EXPECT_EQ(refusal.text.substr(0, refusal.text.find('\r')), c.firstLine);
+        velmora.settle();
+        EXPECT_FALSE(velmora.waitForExit(200)) << c.typed << ": the window stays";
+        EXPECT_EQ(HostsFiles(), before) << c.typed;
+    }
 }
 
 TEST_F(Form1Window, DeleteAsksFirstAndDeletesOnlyOnYes)

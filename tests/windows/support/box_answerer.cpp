@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tests/windows/support/win_temp_directory.h"
+
 namespace velmora::windows_testing {
 
 namespace {
@@ -69,7 +71,7 @@ ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typ
         ::SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
         shown.fieldSelected = start == 0 && end == shown.field.size();
         if (!typed.empty())
-            ::SetWindowTextA(edit, typed.c_str());
+            ::SetWindowTextW(edit, WideOf(typed).c_str());  // UTF-8, so that any character can be typed
     }
     // The message box's text is the static control 0xFFFF; the input box's prompt is its first static.
     HWND text = ::GetDlgItem(search.found, 0xFFFF);

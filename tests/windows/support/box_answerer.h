@@ -15,8 +15,8 @@ struct ShownBox {
 };
 
 // Waits in a thread of its own for a dialog box of this process (or of the given process) to appear, reads
-// it, types `typed` into its edit field if it has one, and presses the button with the given id. It answers
-// one box and no more.
+// it, types `typed` (UTF-8) into its edit field if it has one, and presses the button with the given id. It
+// answers one box and no more.
 class BoxAnswerer {
 public:
     BoxAnswerer(int buttonId, std::string typed = {}, unsigned long processId = 0);

@@ -26,32 +26,57 @@ WinTempDirectory::~WinTempDirectory()
     RemoveTree(path_);
 }
 
+std::wstring WideOf(const std::string& path)
+{
+    for (const UINT codePage : {static_cast<UINT>(CP_UTF8), static_cast<UINT>(CP_ACP)}) {
+        const DWORD flags = codePage == CP_UTF8 ? MB_ERR_INVALID_CHARS : 0;
+        const int length = ::MultiByteToWideChar(codePage, flags, path.c_str(), -1, nullptr, 0);
+        if (length <= 0)
+            continue;
+        std::wstring wide(static_cast<std::size_t>(length), L'\0');
+        ::MultiByteToWideChar(codePage, flags, path.c_str(), -1, wide.data(), length);
+        wide.pop_back();
+        return wide;
+    }
+    return {};
+}
+
+std::string Utf8Of(const std::wstring& text)
+{
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), length, nullptr, nullptr);
+    utf8.pop_back();
+    return utf8;
+}
+
 void RemoveTree(const std::string& path)
 {
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
+    const std::wstring folder = WideOf(path);
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            const std::string child = path + "\\" + name;
-            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            const std::wstring child = folder + L"\\" + name;
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                 !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(child);
-            else if (!::DeleteFileA(child.c_str()))
-                ::RemoveDirectoryA(child.c_str());
-        } while (::FindNextFileA(search, &found));
+                RemoveTree(Utf8Of(child));
+            else if (!::DeleteFileW(child.c_str()))
+                ::RemoveDirectoryW(child.c_str());
+        } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(folder.c_str());
 }
 
 void WriteBytes(const std::string& path, const std::string& content)
 {
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                      nullptr);
+    const HANDLE file = ::CreateFileW(WideOf(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot write " + path);
     DWORD written = 0;
@@ -63,8 +88,9 @@ void WriteBytes(const std::string& path, const std::string& content)
 
 std::string ReadBytes(const std::string& path)
 {
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW(WideOf(path).c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot read " + path);
     std::string content;
@@ -78,19 +104,19 @@ std::string ReadBytes(const std::string& path)
 
 unsigned long AttributesOf(const std::string& path)
 {
-    return ::GetFileAttributesA(path.c_str());
+    return ::GetFileAttributesW(WideOf(path).c_str());
 }
 
 std::map<std::string, std::string> HostsFiles()
 {
     std::map<std::string, std::string> files;
-    WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA((kRealHostsDir + "hosts*").c_str(), &found);
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW((WideOf(kRealHostsDir) + L"hosts*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return files;
     do
-        files[found.cFileName] = ReadBytes(kRealHostsDir + found.cFileName);
-    while (::FindNextFileA(search, &found));
+        files[Utf8Of(found.cFileName)] = ReadBytes(kRealHostsDir + Utf8Of(found.cFileName));
+    while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return files;
 }
@@ -98,8 +124,9 @@ std::map<std::string, std::string> HostsFiles()
 void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
 {
     for (const auto& [name, content] : HostsFiles()) {
-        ::SetFileAttributesA((kRealHostsDir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA((kRealHostsDir + name).c_str());
+        const std::wstring path = WideOf(kRealHostsDir + name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
     }
     for (const auto& [name, content] : files)
         WriteBytes(kRealHostsDir + name, content);

@@ -23,13 +23,16 @@ private:
     std::string path_;
 };
 
-// Small Win32 file helpers for tests on real files.
+// Small Win32 file helpers for tests on real files. Their paths are UTF-8 (ANSI bytes that are no UTF-8 are
+// taken as ANSI), so that a test can name a file outside the code page; they use the wide calls.
+std::wstring WideOf(const std::string& path);
+std::string Utf8Of(const std::wstring& text);
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
 unsigned long AttributesOf(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
 void RemoveTree(const std::string& path);
 
-// The real hosts directory's `hosts*` files, by name, and putting exactly such a set in their place (the
+// The real hosts directory's `hosts*` files, by UTF-8 name, and putting exactly such a set in their place (the
 // system's other files there are left alone).
 inline const std::string kRealHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
 std::map<std::string, std::string> HostsFiles();
