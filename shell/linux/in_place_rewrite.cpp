@@ -153,9 +153,8 @@ RecoveryResult RecoverJournal(const std::string& directory, const std::string& m
         return RecoveryResult::JournalGone;
     }
     const JournalPaths paths = JournalPaths::ForTarget(directory, journal->targetName);
-    // A NUL, like a `/`, would make the name open another file than the one this marker stands for.
-    const std::string_view notInAName("/\0", 2);
-    if (paths.marker != markerPath || journal->targetName.find_first_of(notInAName) != std::string::npos ||
+    // A `/` would make the name open another file than the one this marker stands for (the reader refuses a NUL).
+    if (paths.marker != markerPath || journal->targetName.find('/') != std::string::npos ||
         journal->targetName.empty() || journal->targetName == "." || journal->targetName == "..")
         return RecoveryResult::JournalInUse;  // names a file this marker does not stand for: touch nothing
 
