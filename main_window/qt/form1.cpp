@@ -27,17 +27,16 @@ namespace velmora::qt_view {
 
 namespace {
 
-constexpr char kInitialTitle[] = "Velmora 1.0";
 constexpr char kWindowIcon[] = ":/velmora/velmora-32.png";
 constexpr int kWindowIconSize = 32;
 constexpr int kEscape = 27;
 
-QFont MakeFont(const char* family, double pointSize, QFont::Weight weight, bool underline = false)
+QFont QtFontOf(const form1_layout::Font& layout)
 {
-    QFont font{QString::fromLatin1(family)};
-    font.setPointSizeF(pointSize);
-    font.setWeight(weight);
-    font.setUnderline(underline);
+    QFont font{QString::fromLatin1(layout.face)};
+    font.setPointSizeF(layout.points);
+    font.setWeight(static_cast<QFont::Weight>(layout.weight));
+    font.setUnderline(layout.underline);
     return font;
 }
 
@@ -80,7 +79,7 @@ Form1::Form1(Form1Events& events)
 {
     InitialiseVelmoraResources();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(kInitialTitle));
+    setWindowTitle(QString::fromLatin1(form1_layout::kInitialTitle));
     {
         QImageReader reader(QString::fromLatin1(kWindowIcon), "png");
         reader.setAutoDetectImageFormat(false);
@@ -88,11 +87,11 @@ Form1::Form1(Form1Events& events)
     }
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(495, 309);
+    setFixedSize(form1_layout::kClientSize.width, form1_layout::kClientSize.height);
     // The window draws no text of its own; its font is the one its controls without a font of their own
     // measure with, so that no further face has to be loaded for them.
-    setFont(MakeFont("MS Sans Serif", 8.25, QFont::Normal));
-    SetColour(this, QPalette::Window, kWhite);
+    setFont(QtFontOf(form1_layout::kWindowFont));
+    SetColour(this, QPalette::Window, QtColour(form1_layout::kWhite));
     setAutoFillBackground(true);
 
     createControls();
@@ -110,96 +109,69 @@ Form1::~Form1()
     list1_->disconnect(this);
 }
 
-namespace {
-
-// The six buttons, in focus order (as `controls` below lists them): where each sits (on the window or in Frame1), its caption, tooltip and
-// face colour.
-struct ButtonLayout {
-    bool inFrame;
-    const char* name;
-    const char* caption;
-    const char* toolTip;
-    const QColor& face;
-    QRect geometry;
-};
-
-const ButtonLayout kButtons[] = {
-    {false, "Command4", "Show current 'Hosts' File ", "View the current active Windows Hosts - File",
-     kWhite, {16, 232, 185, 33}},
-    {false, "Command1", "+  Create New",
-     "Creaty a new Hosts-Copy, based on the current active 'Hosts' - File", kWhite, {16, 192, 185, 33}},
-    {true, "Command6", "Add Line >>", "Add one line to the selected Hosts - Entry from the list",
-     kWhite, {24, 168, 105, 33}},
-    {true, "Command5", "Delete", "Delete the selected Hosts - Entry from the list", kLightOrange,
-     {136, 168, 97, 33}},
-    {true, "Command3", " Create Desktop Shortcut..",
-     "Create a Desktop-Shortcut for the current selected Hosts - Entry from the list", kWhite, {24, 40, 209, 41}},
-    {true, "Command2", " View & Edit  (Notepad)", "View Selected Host-File in the Notepad", kWhite,
-     {24, 112, 209, 41}},
-};
-
-void Place(QWidget* widget, const char* name, QRect geometry)
+QWidget* Form1::createControl(const form1_layout::Control& control)
 {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(geometry);
+    using form1_layout::ControlKind;
+    // The layout's captions write one ampersand as "&&" and hold no access key, as Qt reads them too.
+    const QString caption = QString::fromLatin1(control.caption ? control.caption : "");
+    QWidget* const parent = control.inFrame1 ? static_cast<QWidget*>(frame1_) : this;
+    QWidget* widget = nullptr;
+    switch (control.kind) {
+    case ControlKind::List:
+        widget = list1_ = new SingleSelectionList(parent);
+        list1_->setSortingEnabled(false);
+        list1_->setUniformItemSizes(true);
+        break;
+    case ControlKind::Button: {
+        auto* button = new GraphicalButton(caption, parent);
+        // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
+        // otherwise write light text on them.
+        SetColour(button, QPalette::Button, QtColour(control.face));
+        SetColour(button, QPalette::ButtonText, QtColour(control.text));
+        button->setEnabled(!control.inFrame1);
+        widget = button;
+        break;
+    }
+    case ControlKind::Label: {
+        QLabel* label = nullptr;
+        if (control.id == form1_layout::kLabel1) {
+            label = label1_ = new ClickableLabel(parent, [this] { Forward([&] { events_.onLabel1Click(); }); });
+            label->setText(QString::fromStdString(HomePageHostName()));
+            label->setCursor(Qt::PointingHandCursor);
+        } else {
+            label = activeHostLabel_ = new QLabel(caption, parent);
+        }
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        SetColour(label, QPalette::WindowText, QtColour(control.text));
+        widget = label;
+        break;
+    }
+    case ControlKind::Picture:
+        widget = picture1_ = new ClickableLabel(parent, [this] { Forward([&] { events_.onPicture1Click(); }); });
+        picture1_->setAlignment(Qt::AlignCenter);
+        SetColour(picture1_, QPalette::Window, QtColour(control.face));
+        picture1_->setAutoFillBackground(true);
+        break;
+    case ControlKind::Frame:
+        widget = frame1_ = new CaptionedFrame(caption, parent);
+        SetColour(frame1_, QPalette::WindowText, QtColour(control.text));
+        SetColour(frame1_, QPalette::Window, QtColour(control.face));
+        break;
+    }
+    widget->setObjectName(QString::fromLatin1(control.name));
+    widget->setGeometry(control.box.left, control.box.top, control.box.width(), control.box.height());
+    if (control.tooltip)
+        widget->setToolTip(QString::fromLatin1(control.tooltip));
+    if (control.font != form1_layout::FontRole::None)
+        widget->setFont(QtFontOf(form1_layout::FontOf(control.font)));
+    return widget;
 }
-
-}  // namespace
 
 void Form1::createControls()
 {
-    list1_ = new SingleSelectionList(this);
-    Place(list1_, "List1", {20, 60, 185, 130});
-    list1_->setSortingEnabled(false);
-    list1_->setUniformItemSizes(true);
-    list1_->setToolTip(QStringLiteral("Double-Click to activate selected Host"));
-    list1_->setFont(MakeFont("Arial Rounded MT Bold", 12, QFont::Normal));
-
-    activeHostLabel_ = new QLabel(QStringLiteral("Windows Host Switcher"), this);
-    Place(activeHostLabel_, "ActiveHostLabel", {72, 8, 401, 25});
-    activeHostLabel_->setTextFormat(Qt::PlainText);
-    activeHostLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    activeHostLabel_->setFont(MakeFont("Arial Black", 12, QFont::Black));
-    SetColour(activeHostLabel_, QPalette::WindowText, kGrey);
-
-    picture1_ = new ClickableLabel(this, [this] { Forward([&] { events_.onPicture1Click(); }); });
-    Place(picture1_, "Picture1", {8, 8, 49, 33});
-    picture1_->setAlignment(Qt::AlignCenter);
-    SetColour(picture1_, QPalette::Window, kWhite);
-    picture1_->setAutoFillBackground(true);
-
-    label1_ = new ClickableLabel(this, [this] { Forward([&] { events_.onLabel1Click(); }); });
-    Place(label1_, "Label1", {368, 280, 113, 17});
-    label1_->setTextFormat(Qt::PlainText);
-    label1_->setText(QString::fromStdString(HomePageHostName()));
-    label1_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label1_->setFont(MakeFont("MS Sans Serif", 8.25, QFont::Bold, true));
-    label1_->setCursor(Qt::PointingHandCursor);
-    SetColour(label1_, QPalette::WindowText, kTeal);
-
-    frame1_ = new CaptionedFrame(QStringLiteral("Nothing selected"), this);
-    Place(frame1_, "Frame1", {224, 48, 257, 217});
-    frame1_->setFont(MakeFont("Arial Narrow", 18, QFont::Bold));
-    SetColour(frame1_, QPalette::WindowText, kDarkTeal);
-    SetColour(frame1_, QPalette::Window, kWhite);
-
-    QPushButton** const controls[] = {&command4_, &command1_, &command6_, &command5_, &command3_, &command2_};
-    static_assert(std::size(controls) == std::size(kButtons));
-    for (std::size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonLayout& layout = kButtons[i];
-        auto* button = new GraphicalButton(WithoutAccessKeys(QString::fromLatin1(layout.caption)),
-                                           layout.inFrame ? static_cast<QWidget*>(frame1_) : this);
-        Place(button, layout.name, layout.geometry);
-        button->setToolTip(QString::fromLatin1(layout.toolTip));
-        button->setFont(MakeFont("Arial", 9.75, QFont::Bold));
-        SetColour(button, QPalette::Button, layout.face);
-        // The faces are fixed light colours, so the caption is fixed too: a dark desktop theme would
-        // otherwise write light text on them.
-        SetColour(button, QPalette::ButtonText, kBlack);
-        *controls[i] = button;
-    }
-    for (QPushButton* button : {command3_, command2_, command6_, command5_})
-        button->setEnabled(false);
+    for (const form1_layout::Control& control : form1_layout::kControls)
+        controls_[control.id - form1_layout::kList1] = createControl(control);
 }
 
 void Form1::connectEvents()
@@ -208,10 +180,11 @@ void Form1::connectEvents()
     // reaches the event filter; anywhere in the list's area it counts, as the handler reads the selection.
     connect(list1_, &QListWidget::itemSelectionChanged, this, [this] { Forward([&] { events_.onListClick(); }); });
 
+    using namespace form1_layout;
     const std::pair<QPushButton*, void (Form1Events::*)()> clicks[] = {
-        {command1_, &Form1Events::onCommand1Click}, {command2_, &Form1Events::onCommand2Click},
-        {command3_, &Form1Events::onCommand3Click}, {command4_, &Form1Events::onCommand4Click},
-        {command5_, &Form1Events::onCommand5Click}, {command6_, &Form1Events::onCommand6Click},
+        {button(kCommand1), &Form1Events::onCommand1Click}, {button(kCommand2), &Form1Events::onCommand2Click},
+        {button(kCommand3), &Form1Events::onCommand3Click}, {button(kCommand4), &Form1Events::onCommand4Click},
+        {button(kCommand5), &Form1Events::onCommand5Click}, {button(kCommand6), &Form1Events::onCommand6Click},
     };
     for (const auto& [button, handler] : clicks)
         connect(button, &QPushButton::clicked, this, [this, handler = handler] { Forward([&] { (events_.*handler)(); }); });
@@ -219,14 +192,20 @@ void Form1::connectEvents()
 
 void Form1::setFocusOrder()
 {
-    // Only these take the keyboard focus: the labels and the picture are not stops, and Frame1 passes the
-    // focus on to its buttons.
-    QWidget* const order[] = {list1_, command4_, command1_, command6_, command5_, command3_, command2_};
-    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
-        setTabOrder(order[i], order[i + 1]);
-    QWidget* const noStops[] = {picture1_, activeHostLabel_, label1_, frame1_};
-    for (QWidget* widget : noStops)
-        widget->setFocusPolicy(Qt::NoFocus);
+    // The layout's order; only the list and the buttons take the keyboard focus: the labels and the picture
+    // are not stops, and Frame1 passes the focus on to its buttons.
+    QWidget* previous = nullptr;
+    for (const form1_layout::Control& control : form1_layout::kControls) {
+        QWidget* widget = controls_[control.id - form1_layout::kList1];
+        using form1_layout::ControlKind;
+        if (control.kind != ControlKind::List && control.kind != ControlKind::Button) {
+            widget->setFocusPolicy(Qt::NoFocus);
+            continue;
+        }
+        if (previous)
+            setTabOrder(previous, widget);
+        previous = widget;
+    }
 }
 
 void Form1::show()
@@ -322,19 +301,24 @@ void Form1::setFrameCaption(const std::string& caption)
     frame1_->setTitle(WithoutAccessKeys(ToQString(caption)));
 }
 
+QPushButton* Form1::button(form1_layout::ControlId id) const
+{
+    return static_cast<QPushButton*>(controls_[id - form1_layout::kList1]);
+}
+
 QPushButton* Form1::variantButton(VariantButton button) const
 {
     switch (button) {
     case VariantButton::Command3:
-        return command3_;
+        return this->button(form1_layout::kCommand3);
     case VariantButton::Command2:
-        return command2_;
+        return this->button(form1_layout::kCommand2);
     case VariantButton::Command5:
-        return command5_;
+        return this->button(form1_layout::kCommand5);
     case VariantButton::Command6:
-        return command6_;
+        return this->button(form1_layout::kCommand6);
     }
-    return command3_;
+    return this->button(form1_layout::kCommand3);
 }
 
 void Form1::setVariantButtonEnabled(VariantButton button, bool enabled)
@@ -359,7 +343,7 @@ void Form1::setActiveHostLabelVisible(bool visible)
 
 void Form1::setLinkColour(std::uint32_t bgr)
 {
-    SetColour(label1_, QPalette::WindowText, QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
+    SetColour(label1_, QPalette::WindowText, QtColour(bgr));
 }
 
 void Form1::setLinkVisible(bool visible)

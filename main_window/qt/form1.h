@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 
+#include "main_window/form1_layout.h"
 #include "main_window/program.h"
 
 class QGroupBox;
@@ -12,8 +14,8 @@ class QPushButton;
 
 namespace velmora::qt_view {
 
-// The program's one window in Qt Widgets: it creates the controls with their fixed geometry, texts, fonts,
-// colours and focus order, and reports their events to Form1Events. It decides nothing; every reaction
+// The program's one window in Qt Widgets: it creates the controls from the window's layout table with their
+// fixed geometry, texts, fonts, colours and focus order, and reports their events to Form1Events. It decides nothing; every reaction
 // lives behind Form1Events, and nothing it does throws into Qt's event loop.
 //
 // Key preview: while the window is active, every character key is offered to Form1Events::onKeyPress
@@ -53,8 +55,10 @@ protected:
 
 private:
     void createControls();
+    QWidget* createControl(const form1_layout::Control& control);
     void connectEvents();
     void setFocusOrder();
+    QPushButton* button(form1_layout::ControlId id) const;
     QPushButton* variantButton(VariantButton button) const;
     bool offerKeyPress(QObject* receiver, const QKeyEvent& event);
 
@@ -64,14 +68,9 @@ private:
     QLabel* picture1_ = nullptr;
     QLabel* activeHostLabel_ = nullptr;
     QListWidget* list1_ = nullptr;
-    QPushButton* command1_ = nullptr;
-    QPushButton* command4_ = nullptr;
     QGroupBox* frame1_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QPushButton* command2_ = nullptr;
-    QPushButton* command6_ = nullptr;
-    QPushButton* command5_ = nullptr;
     QLabel* label1_ = nullptr;
+    std::array<QWidget*, form1_layout::kControlCount> controls_ {};  // by identifier, from kList1
 };
 
 }  // namespace velmora::qt_view

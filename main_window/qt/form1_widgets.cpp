@@ -79,9 +79,9 @@ void GraphicalButton::paintEvent(QPaintEvent*)
     if (!isEnabled())
         border = kDisabledBorder;
     else if (hasFocus())
-        border = kDarkTeal;
+        border = QtColour(form1_layout::kDarkTeal);
     else if (underMouse())
-        border = kTeal;
+        border = QtColour(form1_layout::kTeal);
     painter.setPen(border);
     painter.drawRect(outline);
     if (hasFocus() && isEnabled())

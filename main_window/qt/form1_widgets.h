@@ -5,17 +5,18 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <cstdint>
 #include <functional>
+
+#include "main_window/form1_layout.h"
 
 namespace velmora::qt_view {
 
-// The window's colours that its controls and their drawing share.
-inline const QColor kWhite(255, 255, 255);
-inline const QColor kBlack(0, 0, 0);
-inline const QColor kGrey(128, 128, 128);
-inline const QColor kDarkTeal(0, 64, 64);
-inline const QColor kTeal(0, 128, 128);
-inline const QColor kLightOrange(255, 224, 192);
+// A colour of the window's layout (0x00BBGGRR) as Qt's.
+inline QColor QtColour(std::uint32_t bgr)
+{
+    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
+}
 
 // A label that reports a click of the left button: pressed and released over it. The second press of a
 // double-click is no click of its own, so a double-click reports one click. It knows nothing of what the

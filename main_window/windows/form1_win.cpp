@@ -40,7 +40,8 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
     case WM_PAINT: {
         PAINTSTRUCT paint {};
         const HDC dc = ::BeginPaint(frame, &paint);
-        PaintCaptionedFrame(frame, dc, reinterpret_cast<HFONT>(::GetWindowLongPtrA(frame, GWLP_USERDATA)), kDarkTeal);
+        PaintCaptionedFrame(frame, dc, reinterpret_cast<HFONT>(::GetWindowLongPtrA(frame, GWLP_USERDATA)),
+                            ControlOf(kFrame1).text);
         ::EndPaint(frame, &paint);
         return 0;
     }
@@ -92,7 +93,7 @@ std::array<HFONT, std::size(kFonts)> CreateRoleFonts(int dotsPerInch)
     std::array<HFONT, std::size(kFonts)> fonts {};
     try {
         for (std::size_t role = 0; role < fonts.size(); ++role)
-            if (const FontSpec& font = kFonts[role]; font.face)
+            if (const Font& font = kFonts[role]; font.face)
                 fonts[role] = CreateFontOrThrow(font.face, font.points, font.weight, font.underline, dotsPerInch);
     } catch (const RuntimeError&) {
         for (HFONT font : fonts)
@@ -110,7 +111,7 @@ Form1Win::Form1Win(Form1Events& events)
     dotsPerInch_ = ScreenDotsPerInch();
     RegisterClasses();
 
-    const SIZE outer = OuterSizeForClient({scaled(kClientSize.cx), scaled(kClientSize.cy)}, kWindowStyle, 0);
+    const SIZE outer = OuterSizeForClient({scaled(kClientSize.width), scaled(kClientSize.height)}, kWindowStyle, 0);
     const RECT area = PrimaryWorkArea();
     const int left = area.left + (area.right - area.left - outer.cx) / 2;
     const int top = area.top + (area.bottom - area.top - outer.cy) / 2;
@@ -140,7 +141,7 @@ Form1Win::~Form1Win()
 
 void Form1Win::createControls()
 {
-    for (const ControlPlacement& placement : kControls) {
+    for (const Control& placement : kControls) {
         const HWND parent = placement.inFrame1 ? control(kFrame1) : window_;
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD extendedStyle = 0;
@@ -182,7 +183,7 @@ void Form1Win::createTooltips()
     // failure here leaves it without tooltips rather than ending the program from inside its message loop.
     try {
         tooltips_ = std::make_unique<Tooltips>(window_);
-        for (const ControlPlacement& placement : kControls)
+        for (const Control& placement : kControls)
             if (placement.tooltip)
                 tooltips_->add(control(placement.id), placement.tooltip);
     } catch (const RuntimeError&) {
@@ -196,7 +197,7 @@ HWND Form1Win::control(ControlId id) const
 
 bool Form1Win::isButton(HWND window) const
 {
-    for (const ControlPlacement& placement : kControls)
+    for (const Control& placement : kControls)
         if (placement.kind == ControlKind::Button && control(placement.id) == window)
             return true;
     return false;
@@ -207,7 +208,7 @@ int Form1Win::scaled(int pixels) const
     return ::MulDiv(pixels, dotsPerInch_, USER_DEFAULT_SCREEN_DPI);
 }
 
-RECT Form1Win::scaled(const RECT& box) const
+RECT Form1Win::scaled(const Box& box) const
 {
     return {scaled(box.left), scaled(box.top), scaled(box.right), scaled(box.bottom)};
 }
@@ -249,7 +250,7 @@ LRESULT Form1Win::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const HDC dc = reinterpret_cast<HDC>(wParam);
         const auto label = reinterpret_cast<HWND>(lParam);
         ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, label == control(kLabel1) ? linkColour_ : kGrey);
+        ::SetTextColor(dc, label == control(kLabel1) ? linkColour_ : ControlOf(kActiveHostLabel).text);
         return reinterpret_cast<LRESULT>(::GetStockObject(WHITE_BRUSH));
     }
     case WM_DPICHANGED:
@@ -329,7 +330,7 @@ void Form1Win::onDrawItem(const DRAWITEMSTRUCT& item)
         DrawPicture(item, pictureShowsIcon_ ? icon_ : nullptr, iconSize_);
         return;
     }
-    DrawGraphicalButton(item, item.CtlID == kCommand5 ? kLightOrange : kWhite, fontFor(FontRole::Button));
+    DrawGraphicalButton(item, ControlOf(static_cast<ControlId>(item.CtlID)).face, fontFor(FontRole::Button));
 }
 
 void Form1Win::onDotsPerInchChanged(int dotsPerInch, const RECT& suggested)
@@ -345,7 +346,7 @@ void Form1Win::onDotsPerInchChanged(int dotsPerInch, const RECT& suggested)
         fonts = CreateRoleFonts(dotsPerInch_);
     } catch (const RuntimeError&) {
     }
-    for (const ControlPlacement& placement : kControls) {
+    for (const Control& placement : kControls) {
         const HWND placed = control(placement.id);
         const RECT box = scaled(placement.box);
         ::SetWindowPos(placed, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top, kPlaceOnly);

@@ -13,7 +13,7 @@ namespace velmora::windows_view {
 class Tooltips;
 
 // The program's one window as a native Win32 window: it creates the fixed-size top-level window and its
-// eleven controls with their geometry (scaled by the screen's dots per inch, and again whenever the window
+// eleven controls from the window's layout table with their geometry (scaled by the screen's dots per inch, and again whenever the window
 // reaches a monitor of another DPI), texts, tooltips, fonts, colours and focus order, and reports their
 // events to Form1Events. It decides nothing; every reaction lives behind Form1Events. Texts go through the
 // ANSI calls, as bytes in the system's code page.
@@ -68,7 +68,7 @@ private:
     HWND control(ControlId id) const;
     bool isButton(HWND window) const;  // one of the six buttons
     int scaled(int pixels) const;
-    RECT scaled(const RECT& box) const;
+    RECT scaled(const Box& box) const;
     HFONT fontFor(FontRole role) const;
     // Runs one event of the user to its end; an event that arrives while another runs (from a dialog box's
     // own message loop) is dropped, as the boxes stand for modal ones.
@@ -78,12 +78,12 @@ private:
     Form1Events& events_;
     HWND window_ = nullptr;
     int dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
-    std::array<HWND, kCommand2 - kList1 + 1> controls_ {};
+    std::array<HWND, kControlCount> controls_ {};
     std::array<HFONT, std::size(kFonts)> fonts_ {};
     HICON icon_ = nullptr;
     int iconSize_ = 32;
     bool pictureShowsIcon_ = false;
-    COLORREF linkColour_ = kTeal;
+    COLORREF linkColour_ = ControlOf(kLabel1).text;
     HWND focusBeforeDeactivation_ = nullptr;
     bool handlingEvent_ = false;
     std::unique_ptr<Tooltips> tooltips_;

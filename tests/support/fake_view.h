@@ -4,29 +4,31 @@
 #include <string>
 #include <vector>
 
+#include "main_window/form1_layout.h"
 #include "main_window/form1_view.h"
 
 namespace velmora::testing {
 
-// The window as plain data, for tests of the logic: it starts in the window's initial state and records
+// The window as plain data, for tests of the logic: it starts in the window's initial state (from the
+// window's layout table) and records
 // what the logic sets. Like the real list, selecting an entry by index reports a click to `events`, and
 // clearing the list reports nothing. It draws nothing and decides nothing.
 class FakeView : public Form1View {
 public:
     Form1Events* events = nullptr;
 
-    std::string caption = "Velmora 1.0";
+    std::string caption = form1_layout::kInitialTitle;
     bool pictureShowsIcon = false;
     std::vector<std::string> entries;
     int selected = -1;
-    std::string frameCaption = "Nothing selected";
+    std::string frameCaption = form1_layout::ControlOf(form1_layout::kFrame1).caption;
     std::map<VariantButton, bool> buttonEnabled{{VariantButton::Command3, false},
                                                  {VariantButton::Command2, false},
                                                  {VariantButton::Command5, false},
                                                  {VariantButton::Command6, false}};
-    std::string activeHostLabel = "Windows Host Switcher";
+    std::string activeHostLabel = form1_layout::ControlOf(form1_layout::kActiveHostLabel).caption;
     bool activeHostLabelVisible = true;
-    std::uint32_t linkColour = 0x808000;
+    std::uint32_t linkColour = form1_layout::ControlOf(form1_layout::kLabel1).text;
     bool linkVisible = true;
 
     // What a user does with the mouse.

@@ -141,15 +141,39 @@ private:
     std::string previous_;
 };
 
+// The layout's rectangle of a control at the given dots per inch, in its container.
+RECT ScaledBox(const Control& control, int dotsPerInch)
+{
+    const auto scaled = [&](int pixels) { return ::MulDiv(pixels, dotsPerInch, 96); };
+    return {scaled(control.box.left), scaled(control.box.top), scaled(control.box.right), scaled(control.box.bottom)};
+}
+
+// Every control of the layout table stands where the table puts it, in its container, at these dots per inch.
+void ExpectTheLayoutsPlaces(const Form1Driver& velmora, int dotsPerInch)
+{
+    for (const Control& layout : kControls) {
+        const HWND control = velmora.control(layout.id);
+        ASSERT_TRUE(control) << layout.name;
+        const HWND container = layout.inFrame1 ? velmora.control(kFrame1) : velmora.window();
+        EXPECT_EQ(::GetParent(control), container) << layout.name;
+        RECT box {};
+        ::GetWindowRect(control, &box);
+        ::MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&box), 2);
+        const RECT expected = ScaledBox(layout, dotsPerInch);
+        EXPECT_TRUE(::EqualRect(&box, &expected))
+            << layout.name << ": " << box.left << "," << box.top << "," << box.right << "," << box.bottom;
+    }
+}
+
 TEST_F(Form1Window, IsAFixedWindowOfTheLayoutsSizeCentredOnTheScreen)
 {
     Form1Driver velmora(kProgram);
     ASSERT_TRUE(velmora.window());
-    EXPECT_EQ(WindowTextOf(velmora.window()), "Velmora 1.0");
+    EXPECT_EQ(WindowTextOf(velmora.window()), kInitialTitle);
     RECT client {};
     ::GetClientRect(velmora.window(), &client);
-    EXPECT_EQ(client.right, 495);
-    EXPECT_EQ(client.bottom, 309);
+    EXPECT_EQ(client.right, kClientSize.width);
+    EXPECT_EQ(client.bottom, kClientSize.height);
     const auto style = static_cast<DWORD>(::GetWindowLongA(velmora.window(), GWL_STYLE));
     EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0u);
     EXPECT_NE(style & WS_CAPTION, 0u);
@@ -163,44 +187,25 @@ TEST_F(Form1Window, IsAFixedWindowOfTheLayoutsSizeCentredOnTheScreen)
 
 TEST_F(Form1Window, EveryControlStandsInItsContainerWithItsCaption)
 {
-    struct Case {
-        int id;
-        const char* className;
-        int parent;  // 0: the window
-        RECT box;
-        const char* text;
-    };
-    const Case cases[] = {
-        {kPicture1, "Static", 0, {8, 8, 57, 41}, ""},
-        {kActiveHostLabel, "Static", 0, {72, 8, 473, 33}, "Windows Host Switcher"},
-        {kList1, "ListBox", 0, {20, 60, 205, 190}, ""},
-        {kCommand1, "Button", 0, {16, 192, 201, 225}, "+  Create New"},
-        {kCommand4, "Button", 0, {16, 232, 201, 265}, "Show current 'Hosts' File "},
-        {kFrame1, kFrameClassName, 0, {224, 48, 481, 265}, "Default :"},
-        {kCommand3, "Button", kFrame1, {24, 40, 233, 81}, " Create Desktop Shortcut.."},
-        {kCommand2, "Button", kFrame1, {24, 112, 233, 153}, " View && Edit  (Notepad)"},
-        {kCommand6, "Button", kFrame1, {24, 168, 129, 201}, "Add Line >>"},
-        {kCommand5, "Button", kFrame1, {136, 168, 233, 201}, "Delete"},
-        {kLabel1, "Static", 0, {368, 280, 481, 297}, "velmora.example.org"},
+    // The window classes that realise the layout's kinds of control.
+    const std::map<ControlKind, const char*> classNames {
+        {ControlKind::List, "ListBox"},   {ControlKind::Button, "Button"},         {ControlKind::Label, "Static"},
+        {ControlKind::Picture, "Static"}, {ControlKind::Frame, kFrameClassName},
     };
     Form1Driver velmora(kProgram);
     ASSERT_TRUE(velmora.window());
-    for (const Case& c : cases) {
-        const HWND control = velmora.control(c.id);
-        ASSERT_TRUE(control) << c.id;
-        const HWND container = c.parent ? velmora.control(c.parent) : velmora.window();
-        EXPECT_EQ(::GetParent(control), container) << c.id;
-        RECT box {};
-        ::GetWindowRect(control, &box);
-        ::MapWindowPoints(nullptr, container, reinterpret_cast<POINT*>(&box), 2);
-        EXPECT_EQ(box.left, c.box.left) << c.id;
-        EXPECT_EQ(box.top, c.box.top) << c.id;
-        EXPECT_EQ(box.right, c.box.right) << c.id;
-        EXPECT_EQ(box.bottom, c.box.bottom) << c.id;
+    ExpectTheLayoutsPlaces(velmora, 96);
+    for (const Control& layout : kControls) {
         char className[64] = {};
-        ::GetClassNameA(control, className, sizeof className);
-        EXPECT_EQ(::lstrcmpiA(className, c.className), 0) << c.id << ": " << className;
-        EXPECT_EQ(velmora.textOf(c.id), c.text) << c.id;
+        ::GetClassNameA(velmora.control(layout.id), className, sizeof className);
+        EXPECT_EQ(::lstrcmpiA(className, classNames.at(layout.kind)), 0) << layout.name << ": " << className;
+        // Start-up selected the first entry, which the frame names; the link shows the home page's host.
+        std::string caption = layout.caption ? layout.caption : "";
+        if (layout.id == kFrame1)
+            caption = "Default :";
+        else if (layout.id == kLabel1)
+            caption = "velmora.example.org";
+        EXPECT_EQ(velmora.textOf(layout.id), caption) << layout.name;
     }
     // Start-up selected the first entry: the frame's buttons are enabled, the list holds the variants in order.
     for (int id : {kCommand3, kCommand2, kCommand6, kCommand5})
@@ -241,15 +246,9 @@ TEST_F(Form1Window, TheLayoutIsScaledByTheScreensDotsPerInch)
     ASSERT_TRUE(velmora.window());
     RECT client {};
     ::GetClientRect(velmora.window(), &client);
-    EXPECT_EQ(client.right, 743);  // 495 * 1.5, rounded
-    EXPECT_EQ(client.bottom, 464);  // 309 * 1.5, rounded
-    RECT list {};
-    ::GetWindowRect(velmora.control(kList1), &list);
-    ::MapWindowPoints(nullptr, velmora.window(), reinterpret_cast<POINT*>(&list), 2);
-    EXPECT_EQ(list.left, 30);
-    EXPECT_EQ(list.top, 90);
-    EXPECT_EQ(list.right, 308);
-    EXPECT_EQ(list.bottom, 285);
+    EXPECT_EQ(client.right, ::MulDiv(kClientSize.width, 144, 96));
+    EXPECT_EQ(client.bottom, ::MulDiv(kClientSize.height, 144, 96));
+    ExpectTheLayoutsPlaces(velmora, 144);
 }
 
 // The colours on the screen inside a control's rectangle, as the display shows them.
@@ -310,7 +309,7 @@ std::string ManifestOf(const std::string& program)
 // The height of a role's font at the given dots per inch, as the list box measures its lines.
 int FontHeight(FontRole role, int dotsPerInch)
 {
-    const FontSpec& spec = kFonts[static_cast<int>(role)];
+    const Font& spec = FontOf(role);
     const HFONT font = ::CreateFontA(-static_cast<int>(std::lround(spec.points * dotsPerInch / 72.0)), 0, 0, 0,
                                      spec.weight, FALSE, spec.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
@@ -339,16 +338,7 @@ TEST_F(Form1Window, OnAMonitorOfAnotherDpiTheLayoutAndFontsFollowIt)
         RECT outer {};
         ::GetWindowRect(velmora.window(), &outer);
         EXPECT_TRUE(::EqualRect(&outer, &suggested)) << "the suggested rectangle is taken";
-        for (const ControlPlacement& placement : kControls) {
-            const HWND control = velmora.control(placement.id);
-            RECT box {};
-            ::GetWindowRect(control, &box);
-            ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&box), 2);
-            const RECT expected {scaled(placement.box.left), scaled(placement.box.top), scaled(placement.box.right),
-                                 scaled(placement.box.bottom)};
-            EXPECT_TRUE(::EqualRect(&box, &expected)) << placement.id << ": " << box.left << "," << box.top << ","
-                                                      << box.right << "," << box.bottom;
-        }
+        ExpectTheLayoutsPlaces(velmora, dotsPerInch);
         // The fonts follow: the list's lines are as high as its font at the new DPI.
         EXPECT_EQ(::SendMessageA(velmora.control(kList1), LB_GETITEMHEIGHT, 0, 0),
                   FontHeight(FontRole::List, dotsPerInch));
@@ -364,18 +354,15 @@ TEST_F(Form1Window, ControlsShowTheirColours)
     Form1Driver velmora(kProgram);
     ASSERT_TRUE(velmora.window());
     ::Sleep(300);  // painted
-    struct Face {
-        int id;
-        COLORREF colour;
-    };
-    // A point inside each button's edge and away from its caption shows the face colour.
-    for (const Face& face : {Face {kCommand1, RGB(255, 255, 255)}, Face {kCommand4, RGB(255, 255, 255)},
-                             Face {kCommand3, RGB(255, 255, 255)}, Face {kCommand2, RGB(255, 255, 255)},
-                             Face {kCommand6, RGB(255, 255, 255)}, Face {kCommand5, RGB(255, 224, 192)}})
-        EXPECT_EQ(ScreenPixels(velmora.control(face.id)).at(5, 5), face.colour) << face.id;
-    EXPECT_TRUE(ScreenPixels(velmora.control(kFrame1)).shows(RGB(0, 64, 64), 8)) << "the frame's caption is dark teal";
-    EXPECT_TRUE(ScreenPixels(velmora.control(kActiveHostLabel)).shows(RGB(128, 128, 128), 8)) << "the heading is grey";
-    EXPECT_TRUE(ScreenPixels(velmora.control(kLabel1)).shows(RGB(0, 128, 128), 8)) << "the link is teal";
+    // A point inside each button's edge and away from its caption shows the face colour; the frame, the heading
+    // and the link show their text colours.
+    for (const Control& layout : kControls) {
+        if (layout.kind == ControlKind::Button) {
+            EXPECT_EQ(ScreenPixels(velmora.control(layout.id)).at(5, 5), layout.face) << layout.name;
+        } else if (layout.kind == ControlKind::Frame || layout.kind == ControlKind::Label) {
+            EXPECT_TRUE(ScreenPixels(velmora.control(layout.id)).shows(layout.text, 8)) << layout.name;
+        }
+    }
     RecordingBrowser browser;
     velmora.click(kLabel1);
     ASSERT_TRUE(WaitUntil([&] { return !browser.record().empty(); }, 10000));

@@ -9,10 +9,12 @@
 #include <QScreen>
 #include <QStyle>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
 #include "hosts_store/hosts_store.h"
+#include "main_window/form1_layout.h"
 #include "main_window/form1_presenter.h"
 #include "shell/home_page.h"
 #include "main_window/qt/form1.h"
@@ -183,145 +185,85 @@ private slots:
 
     void windowIsFixedWhiteAndCentredWithoutMinimiseOrMaximise()
     {
+        const QSize size(form1_layout::kClientSize.width, form1_layout::kClientSize.height);
         QCOMPARE(form_->objectName(), QStringLiteral("Form1"));
-        QCOMPARE(form_->windowTitle(), QStringLiteral("Velmora 1.0"));
-        QCOMPARE(form_->minimumSize(), QSize(495, 309));
-        QCOMPARE(form_->maximumSize(), QSize(495, 309));
+        QCOMPARE(form_->windowTitle(), QString::fromLatin1(form1_layout::kInitialTitle));
+        QCOMPARE(form_->minimumSize(), size);
+        QCOMPARE(form_->maximumSize(), size);
         QVERIFY(!(form_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         QVERIFY(form_->windowFlags() & Qt::WindowCloseButtonHint);
         QVERIFY(form_->autoFillBackground());
         QCOMPARE(form_->palette().color(QPalette::Window), QColor(255, 255, 255));
         showActive();
-        QCOMPARE(form_->size(), QSize(495, 309));
+        QCOMPARE(form_->size(), size);
         const QPoint offCentre = form_->geometry().center() - form_->screen()->availableGeometry().center();
         // Within the frame's border: the window is placed before the desktop tells how wide that is.
         QVERIFY2(qAbs(offCentre.x()) <= 3 && qAbs(offCentre.y()) <= 3, "centred on the screen at its first show");
     }
 
-    void everyControlStandsAtItsPlace_data()
+    void everyControlIsWhereTheLayoutPutsItWithItsLook_data()
     {
-        QTest::addColumn<QString>("container");
-        QTest::addColumn<QRect>("geometry");
-        QTest::addColumn<QPoint>("inWindow");
-        QTest::addRow("Picture1") << "Form1" << QRect(8, 8, 49, 33) << QPoint(8, 8);
-        QTest::addRow("ActiveHostLabel") << "Form1" << QRect(72, 8, 401, 25) << QPoint(72, 8);
-        QTest::addRow("List1") << "Form1" << QRect(20, 60, 185, 130) << QPoint(20, 60);
-        QTest::addRow("Command1") << "Form1" << QRect(16, 192, 185, 33) << QPoint(16, 192);
-        QTest::addRow("Command4") << "Form1" << QRect(16, 232, 185, 33) << QPoint(16, 232);
-        QTest::addRow("Frame1") << "Form1" << QRect(224, 48, 257, 217) << QPoint(224, 48);
-        QTest::addRow("Command3") << "Frame1" << QRect(24, 40, 209, 41) << QPoint(248, 88);
-        QTest::addRow("Command2") << "Frame1" << QRect(24, 112, 209, 41) << QPoint(248, 160);
-        QTest::addRow("Command6") << "Frame1" << QRect(24, 168, 105, 33) << QPoint(248, 216);
-        QTest::addRow("Command5") << "Frame1" << QRect(136, 168, 97, 33) << QPoint(360, 216);
-        QTest::addRow("Label1") << "Form1" << QRect(368, 280, 113, 17) << QPoint(368, 280);
+        QTest::addColumn<int>("id");
+        for (const form1_layout::Control& control : form1_layout::kControls)
+            QTest::addRow("%s", control.name) << int(control.id);
     }
 
-    void everyControlStandsAtItsPlace()
+    // Each control of the layout table: its container and place, caption, tooltip, font (and the installed
+    // face that stands in for it) and colours, as the table gives them.
+    void everyControlIsWhereTheLayoutPutsItWithItsLook()
     {
-        QFETCH(QString, container);
-        QFETCH(QRect, geometry);
-        QFETCH(QPoint, inWindow);
+        QFETCH(int, id);
+        const form1_layout::Control& layout = form1_layout::ControlOf(form1_layout::ControlId(id));
         showActive();
-        QWidget* control = Control(*form_, QTest::currentDataTag());
+        QWidget* control = Control(*form_, layout.name);
         QVERIFY(control);
-        QCOMPARE(control->parentWidget()->objectName(), container);
-        QCOMPARE(control->geometry(), geometry);
-        QCOMPARE(control->mapTo(form_.get(), QPoint(0, 0)), inWindow);
-    }
 
-    void captionsTooltipsAndFonts_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("toolTip");
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<double>("points");
-        QTest::addColumn<int>("weight");
-        QTest::addColumn<bool>("underline");
-        QTest::addColumn<QString>("standIn");
+        QWidget* container = layout.inFrame1 ? Control(*form_, "Frame1") : form_.get();
+        QCOMPARE(control->parentWidget(), container);
+        const form1_layout::Box& box = layout.box;
+        QCOMPARE(control->geometry(), QRect(box.left, box.top, box.width(), box.height()));
+        QCOMPARE(control->mapTo(form_.get(), QPoint(0, 0)), container->mapTo(form_.get(), QPoint(box.left, box.top)));
 
-        const QString arial = "Arial";
-        const QString sans = "Liberation Sans";
-        const int bold = QFont::Bold;
-        QTest::addRow("ActiveHostLabel") << "Windows Host Switcher" << "" << "Arial Black" << 12.0 << int(QFont::Black)
-                                         << false << sans;
-        QTest::addRow("List1") << "" << "Double-Click to activate selected Host" << "Arial Rounded MT Bold" << 12.0
-                               << int(QFont::Normal) << false << sans;
-        QTest::addRow("Command1") << "+  Create New"
-                                  << "Creaty a new Hosts-Copy, based on the current active 'Hosts' - File" << arial
-                                  << 9.75 << bold << false << sans;
-        QTest::addRow("Command4") << "Show current 'Hosts' File " << "View the current active Windows Hosts - File"
-                                  << arial << 9.75 << bold << false << sans;
-        QTest::addRow("Frame1") << "Nothing selected" << "" << "Arial Narrow" << 18.0 << bold << false
-                                << "Liberation Sans Narrow";
-        QTest::addRow("Command3") << " Create Desktop Shortcut.."
-                                  << "Create a Desktop-Shortcut for the current selected Hosts - Entry from the list"
-                                  << arial << 9.75 << bold << false << sans;
-        QTest::addRow("Command2") << " View & Edit  (Notepad)" << "View Selected Host-File in the Notepad" << arial
-                                  << 9.75 << bold << false << sans;
-        QTest::addRow("Command6") << "Add Line >>" << "Add one line to the selected Hosts - Entry from the list"
-                                  << arial << 9.75 << bold << false << sans;
-        QTest::addRow("Command5") << "Delete" << "Delete the selected Hosts - Entry from the list" << arial << 9.75
-                                  << bold << false << sans;
-        QTest::addRow("Label1") << QString::fromStdString(HomePageHostName()) << "" << "MS Sans Serif" << 8.25 << bold << true
-                                << sans;
-    }
-
-    void captionsTooltipsAndFonts()
-    {
-        QFETCH(QString, caption);
-        QFETCH(QString, toolTip);
-        QFETCH(QString, family);
-        QFETCH(double, points);
-        QFETCH(int, weight);
-        QFETCH(bool, underline);
-        QFETCH(QString, standIn);
-        QWidget* control = Control(*form_, QTest::currentDataTag());
-        QVERIFY(control);
-        if (!qobject_cast<QListWidget*>(control)) {
-            QCOMPARE(ShownCaption(control), caption);
+        const QString caption = layout.id == form1_layout::kLabel1 ? QString::fromStdString(HomePageHostName())
+                                                                   : QString::fromLatin1(layout.caption ? layout.caption : "");
+        if (layout.kind != form1_layout::ControlKind::List && layout.kind != form1_layout::ControlKind::Picture) {
+            QCOMPARE(RawCaption(control), caption);
             QVERIFY2(QKeySequence::mnemonic(RawCaption(control)).isEmpty(), "no access key");
         }
-        QCOMPARE(control->toolTip(), toolTip);
-        QCOMPARE(control->font().family(), family);
-        QCOMPARE(control->font().pointSizeF(), points);
-        QCOMPARE(int(control->font().weight()), weight);
-        QCOMPARE(control->font().underline(), underline);
-        QCOMPARE(QFontInfo(control->font()).family(), standIn);
-    }
+        QCOMPARE(control->toolTip(), QString::fromLatin1(layout.tooltip ? layout.tooltip : ""));
 
-    void coloursAndGraphicalButtons_data()
-    {
-        QTest::addColumn<int>("role");
-        QTest::addColumn<QColor>("colour");
-        const QColor white(255, 255, 255);
-        QTest::addRow("Picture1") << int(QPalette::Window) << white;
-        QTest::addRow("ActiveHostLabel") << int(QPalette::WindowText) << QColor(128, 128, 128);
-        QTest::addRow("Frame1") << int(QPalette::WindowText) << QColor(0, 64, 64);
-        QTest::addRow("Label1") << int(QPalette::WindowText) << QColor(0, 128, 128);
-        for (const char* name : {"Command1", "Command4", "Command3", "Command2", "Command6"})
-            QTest::addRow("%s", name) << int(QPalette::Button) << white;
-        QTest::addRow("Command5") << int(QPalette::Button) << QColor(255, 224, 192);
-    }
+        if (layout.font != form1_layout::FontRole::None) {
+            const form1_layout::Font& font = form1_layout::FontOf(layout.font);
+            QCOMPARE(control->font().family(), QString::fromLatin1(font.face));
+            QCOMPARE(control->font().pointSizeF(), font.points);
+            QCOMPARE(int(control->font().weight()), font.weight);
+            QCOMPARE(control->font().underline(), font.underline);
+            const auto substitute = std::find_if(kFontSubstitutes.begin(), kFontSubstitutes.end(),
+                                                 [&](const FontSubstitute& s) { return qstrcmp(s.requested, font.face) == 0; });
+            QVERIFY(substitute != kFontSubstitutes.end());
+            QCOMPARE(QFontInfo(control->font()).family(), QString::fromLatin1(substitute->installed));
+        }
 
-    void coloursAndGraphicalButtons()
-    {
-        QFETCH(int, role);
-        QFETCH(QColor, colour);
-        showActive();
-        QWidget* control = Control(*form_, QTest::currentDataTag());
-        QVERIFY(control);
-        QCOMPARE(control->palette().color(QPalette::ColorRole(role)), colour);
+        const QPalette palette = control->palette();
         if (auto* button = qobject_cast<QPushButton*>(control)) {
+            QCOMPARE(palette.color(QPalette::Button), qt_view::QtColour(layout.face));
+            QCOMPARE(palette.color(QPalette::ButtonText), qt_view::QtColour(layout.text));
             // The face really shows its colour, whatever style the desktop has.
             button->setEnabled(true);
             const QImage face = button->grab().toImage();
             const QColor inside = face.pixelColor(5, face.height() / 2);
+            const QColor colour = qt_view::QtColour(layout.face);
             QVERIFY2(qAbs(inside.red() - colour.red()) <= 16 && qAbs(inside.green() - colour.green()) <= 16 &&
                          qAbs(inside.blue() - colour.blue()) <= 16,
                      qPrintable(inside.name()));
+        } else {
+            if (layout.text != form1_layout::kNoColour)
+                QCOMPARE(palette.color(QPalette::WindowText), qt_view::QtColour(layout.text));
+            if (layout.face != form1_layout::kNoColour)
+                QCOMPARE(palette.color(QPalette::Window), qt_view::QtColour(layout.face));
+            else if (qobject_cast<QLabel*>(control))
+                QVERIFY2(!control->autoFillBackground(), "the label's background is transparent");
         }
-        if (qobject_cast<QLabel*>(control) && control->objectName() != QLatin1String("Picture1"))
-            QVERIFY2(!control->autoFillBackground(), "the label's background is transparent");
     }
 
     void focusStartsInTheListAndFollowsTheTabOrder()
