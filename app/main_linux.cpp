@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "main_window/program.h"
-#include "shell/linux/desktop_window_system.h"
+#include "main_window/qt/desktop_window_system.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
 
@@ -19,6 +19,6 @@ int main(int argc, char** argv)
         return static_cast<int>(ExitCode::DriveSettingRefused);
     }
     LinuxPlatform platform(argc, argv, std::move(*drives));
-    DesktopWindowSystem windows(platform);
+    qt_view::DesktopWindowSystem windows(platform);
     return RunProgram(platform, windows);
 }

@@ -20,7 +20,6 @@ pkg_check_modules(GIO REQUIRED IMPORTED_TARGET gio-2.0 gio-unix-2.0)
 add_library(velmora_linux STATIC
     shell/linux/desktop_entry_exec.cpp
     shell/linux/desktop_launcher.cpp
-    shell/linux/desktop_window_system.cpp
     shell/linux/directory_search.cpp
     shell/linux/display_probe.cpp
     shell/linux/drive_mapping.cpp
@@ -56,31 +55,38 @@ set_target_properties(velmora_applications PROPERTIES
     LIBRARY_OUTPUT_DIRECTORY ${VELMORA_DESKTOP_LIBRARY_DIR}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
-# The window's Qt view: no platform code, only the logic's view interface.
+# The platform's Qt side: the boxes and the font stand-ins.
+add_library(velmora_qt STATIC
+    shell/linux/qt/qt_dialogs.cpp
+    shell/linux/qt/font_substitutes.cpp
+)
+target_link_libraries(velmora_qt PUBLIC velmora_logic Qt6::Widgets PRIVATE velmora_warnings)
+
+# The window's Qt view: the logic's view interface over Qt Widgets, and the platform's Qt texts.
 add_library(velmora_qt_view STATIC
     main_window/qt/form1.cpp
     main_window/qt/form1_widgets.cpp
     app/velmora.qrc
 )
-target_link_libraries(velmora_qt_view PUBLIC velmora_logic Qt6::Widgets PRIVATE velmora_warnings)
+target_link_libraries(velmora_qt_view PUBLIC velmora_qt velmora_logic Qt6::Widgets PRIVATE velmora_warnings)
 set_target_properties(velmora_qt_view PROPERTIES AUTOMOC ON AUTORCC ON)
 
-add_library(velmora_qt STATIC
-    shell/linux/qt/qt_dialogs.cpp
-    shell/linux/qt/font_substitutes.cpp
-)
-target_link_libraries(velmora_qt PUBLIC velmora_qt_view Qt6::Widgets PRIVATE velmora_warnings)
-
-add_library(velmora_desktop MODULE shell/linux/qt/desktop_library.cpp)
-target_link_libraries(velmora_desktop PRIVATE velmora_qt velmora_warnings)
+# One library for both Qt parts, so that one toolkit application serves the boxes and the window: the
+# platform part (shell/linux/qt) and the window part (main_window/qt).
+add_library(velmora_desktop MODULE shell/linux/qt/desktop_library.cpp main_window/qt/window_library.cpp)
+target_link_libraries(velmora_desktop PRIVATE velmora_qt_view velmora_qt velmora_warnings)
 set_target_properties(velmora_desktop PROPERTIES
     PREFIX "" OUTPUT_NAME velmora-desktop
     LIBRARY_OUTPUT_DIRECTORY ${VELMORA_DESKTOP_LIBRARY_DIR}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
+# The window system as the program holds it: it loads the desktop library's window part, never Qt itself.
+add_library(velmora_linux_window_system STATIC main_window/qt/desktop_window_system.cpp)
+target_link_libraries(velmora_linux_window_system PUBLIC velmora_linux PRIVATE velmora_warnings)
+
 # --- The program -----------------------------------------------------------------------------------------
 add_executable(velmora app/main_linux.cpp)
-target_link_libraries(velmora PRIVATE velmora_linux velmora_warnings)
+target_link_libraries(velmora PRIVATE velmora_linux_window_system velmora_linux velmora_warnings)
 add_dependencies(velmora velmora_desktop velmora_applications)
 
 # The privileged helper that pkexec starts for a user who may not write /etc/hosts; /etc is compiled in.

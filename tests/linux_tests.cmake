@@ -45,7 +45,7 @@ gtest_discover_tests(velmora_end_to_end_tests DISCOVERY_MODE PRE_TEST PROPERTIES
 find_package(Qt6 REQUIRED COMPONENTS Test)
 function(velmora_add_qt_test name)
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE velmora_qt velmora_linux_test_support velmora_logic_test_support Qt6::Test
+    target_link_libraries(${name} PRIVATE velmora_qt_view velmora_linux_test_support velmora_logic_test_support Qt6::Test
                           velmora_warnings)
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     add_test(NAME ${name} COMMAND ${name})

@@ -13,8 +13,8 @@
 #include <utility>
 
 #include "main_window/qt/form1_widgets.h"
-#include "main_window/qt/qt_text.h"
 #include "shell/home_page.h"
+#include "shell/linux/qt/qt_text.h"
 
 // Outside any namespace, as Qt's resource initialisation demands. The icon lives in a static library, so
 // nothing would otherwise keep the linker from dropping it.
@@ -24,6 +24,8 @@ static void InitialiseVelmoraResources()
 }
 
 namespace velmora::qt_view {
+
+using linux_platform::ToQString;
 
 namespace {
 

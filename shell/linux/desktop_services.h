@@ -1,15 +1,13 @@
 #pragma once
 
-#include <memory>
 #include <string>
-
-#include "main_window/program.h"
 
 namespace velmora::linux_platform {
 
-// What only a desktop session can give: dialogs, the window, the display's bell and the user's folders.
-// Lives in a separately loaded library so that a window-less switch never loads a toolkit. It holds no
-// program logic.
+// What only a desktop session can give the platform: dialogs, the display's bell and the user's folders.
+// Lives in a separately loaded library so that a window-less switch never loads a toolkit; opening it opens
+// the toolkit's application, which the library's window part (main_window/qt) then uses. It holds no program
+// logic and knows nothing of the window.
 class DesktopServices {
 public:
     virtual ~DesktopServices() = default;
@@ -22,14 +20,13 @@ public:
 
     // The user's desktop folder (XDG), created when missing; a native path.
     virtual std::string desktopFolder() = 0;
-
-    virtual std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) = 0;
-    // Runs the event loop until the window is closed; returns the loop's exit status.
-    virtual int runEventLoop() = 0;
 };
 
 }  // namespace velmora::linux_platform
 
-// The one symbol the desktop library exports. `argc` and `argv` must outlive the returned object.
+// The desktop library, one of the program's own libraries (own_libraries.h).
+inline constexpr char kDesktopLibraryFile[] = "velmora-desktop.so";
+
+// The symbol of the library's platform part. `argc` and `argv` must outlive the returned object.
 extern "C" velmora::linux_platform::DesktopServices* velmora_open_desktop_services(int* argc, char** argv);
 inline constexpr char kOpenDesktopServicesSymbol[] = "velmora_open_desktop_services";

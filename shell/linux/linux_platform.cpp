@@ -15,7 +15,6 @@ namespace velmora::linux_platform {
 
 namespace {
 
-constexpr char kDesktopLibrary[] = "velmora-desktop.so";
 constexpr char kApplicationLookupLibrary[] = "velmora-applications.so";
 char kFallbackProgramName[] = "velmora";
 
@@ -54,7 +53,7 @@ DesktopServices* LinuxPlatform::desktop()
         return nullptr;
     }
     using Open = DesktopServices* (*)(int*, char**);
-    const auto open = reinterpret_cast<Open>(OpenOwnLibrary(kDesktopLibrary, kOpenDesktopServicesSymbol, desktopError_));
+    const auto open = reinterpret_cast<Open>(OpenOwnLibrary(kDesktopLibraryFile, kOpenDesktopServicesSymbol, desktopError_));
     if (!open)
         return nullptr;
     // The toolkit sees the program's name only: a variant name such as "-reverse" or "-platform x" is the

@@ -1,13 +1,12 @@
-// The desktop library's entry point: opens a Qt application on demand and serves dialogs, the bell and
-// the window to the Linux platform.
+// The desktop library's platform part: opens the Qt application on demand and serves dialogs, the bell and
+// the desktop folder to the Linux platform. The window part (main_window/qt/window_library.cpp) lives in the
+// same library and uses the application opened here.
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <memory>
 
-#include "main_window/qt/form1.h"
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/qt/font_substitutes.h"
 #include "shell/linux/qt/qt_dialogs.h"
@@ -46,13 +45,6 @@ public:
         QDir().mkpath(folder);  // a failure shows when the shortcut is saved, with the system's reason
         return QFile::encodeName(folder).toStdString();
     }
-
-    std::unique_ptr<Form1Window> createMainWindow(Form1Events& events) override
-    {
-        return std::make_unique<qt_view::Form1>(events);
-    }
-
-    int runEventLoop() override { return QApplication::exec(); }
 
 private:
     QApplication application_;

@@ -4,16 +4,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "main_window/qt/qt_text.h"
+#include "shell/linux/qt/qt_text.h"
 #include "shell/platform.h"
 
 namespace velmora::linux_platform {
 
 namespace {
-
-using qt_view::FromQString;
-using qt_view::PromptToQString;
-using qt_view::ToQString;
 
 constexpr int kButtonSetMask = 0x0F;
 constexpr int kIconMask = 0xF0;

@@ -3,9 +3,10 @@
 #include <QString>
 #include <string>
 
-namespace velmora::qt_view {
+namespace velmora::linux_platform {
 
-// The toolkit texts of the program's own: bytes in, QString out and back, nothing else.
+// The toolkit texts of the program's own: bytes in, QString out and back, nothing else. The boxes use them,
+// and the Qt view of the window too.
 //
 // Program texts are bytes in the system's code page (UTF-8 here); the toolkit wants QString.
 inline QString ToQString(const std::string& text)
@@ -26,4 +27,4 @@ inline QString PromptToQString(const std::string& prompt)
     return text;
 }
 
-}  // namespace velmora::qt_view
+}  // namespace velmora::linux_platform
