@@ -18,12 +18,22 @@ TempDirectory::TempDirectory()
 
 TempDirectory::~TempDirectory()
 {
+    RemoveTree(path_);
+}
+
+std::string TempDirectory::operator/(const std::string& name) const
+{
+    return path_ + "/" + name;
+}
+
+void RemoveTree(const std::string& path)
+{
     std::error_code ignored;
     // Read-only files and directories made by a test must not stop the clean-up.
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, ignored))
         if (!entry.is_symlink())
             ::chmod(entry.path().c_str(), 0700);
-    std::filesystem::remove_all(path_, ignored);
+    std::filesystem::remove_all(path, ignored);
 }
 
 void WriteFile(const std::string& path, const std::string& content)

@@ -5,12 +5,12 @@
 #include <algorithm>
 
 #include "shell/windows/command_line_win.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 namespace velmora::windows_platform {
 namespace {
 
-using windows_testing::WinTempDirectory;
+using windows_testing::TempDirectory;
 
 TEST(TextAfterProgramPath, HandlesTabsMissingBlanksAndUnclosedQuotes)
 {
@@ -92,7 +92,7 @@ std::string WindowsPathOfBuiltFile(std::string unixPath)
 
 TEST(CommandLine, IsWhatFollowsTheProgramsOwnPathWhenStartedByCreateProcess)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::string folder = dir / "Program Files";
     ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
     const std::string program = folder + "\\velmora.exe";

@@ -6,13 +6,13 @@
 
 #include "shell/runtime_error.h"
 #include "shell/windows/current_directory_win.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 namespace velmora::windows_platform {
 namespace {
 
 using windows_testing::ErrorOf;
-using windows_testing::WinTempDirectory;
+using windows_testing::TempDirectory;
 
 bool SamePath(const std::string& a, const std::string& b)
 {
@@ -24,7 +24,7 @@ TEST(DriveDirectories, KeepsOneCurrentDirectoryPerDrive)
 {
     char saved[MAX_PATH + 1] = {};
     ::GetCurrentDirectoryA(sizeof saved, saved);
-    WinTempDirectory dir;
+    TempDirectory dir;
     ASSERT_EQ(dir.path().substr(0, 2), "C:");
     ASSERT_TRUE(::CreateDirectoryA((dir / "sub").c_str(), nullptr));
     DriveDirectories drives;

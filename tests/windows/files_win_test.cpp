@@ -12,7 +12,7 @@
 #include "shell/runtime_error.h"
 #include "shell/windows/files_win.h"
 #include "tests/windows/support/file_holder.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 namespace velmora::windows_platform {
 namespace {
@@ -22,7 +22,7 @@ using windows_testing::FileHolder;
 
 using windows_testing::AttributesOf;
 using windows_testing::ReadBytes;
-using windows_testing::WinTempDirectory;
+using windows_testing::TempDirectory;
 using windows_testing::WriteBytes;
 
 // Every name in a folder, hidden ones included, in the order of the system's listing.
@@ -62,7 +62,7 @@ void WriteWithAttributes(const std::string& path, DWORD attributes)
 
 TEST(FindOrdinaryFiles, MatchesLikeTheSystemAndKeepsOnlyOrdinaryVisibleFiles)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     for (const char* name : {"hosts", "hosts.work", "HOSTS.Alpha", "hosts.beta", "hosts.w1rk", "hosts.wrk",
                              "hostsx", "my.hosts", "hosts.[1]"})
         WriteBytes(dir / name, "x\r\n");
@@ -101,7 +101,7 @@ TEST(FindOrdinaryFiles, MatchesLikeTheSystemAndKeepsOnlyOrdinaryVisibleFiles)
 // "hosts.Omega"), and the ANSI calls cannot open a path past MAX_PATH: neither is a file the program can act on.
 TEST(FindOrdinaryFiles, LeavesOutNamesTheAnsiCallsCannotActOn)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::size_t longestName = MAX_PATH - 1 - (dir.path().size() + 1);
     const std::string longest = "hosts." + std::string(longestName - 6, 'x');
     const std::string tooLong = "hosts." + std::string(longestName - 5, 'y');
@@ -128,7 +128,7 @@ TEST(FindOrdinaryFiles, LeavesOutNamesTheAnsiCallsCannotActOn)
 
 TEST(FindOrdinaryFiles, NeverListsASymbolicLink)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     WriteBytes(dir / "hosts.target", "x\r\n");
     if (!::CreateSymbolicLinkA((dir / "hosts.link").c_str(), (dir / "hosts.target").c_str(), 0))
         GTEST_SKIP() << "this system makes no symbolic links (error " << ::GetLastError() << ")";
@@ -139,7 +139,7 @@ TEST(FindOrdinaryFiles, NeverListsASymbolicLink)
 
 TEST(ReadWholeFile, GivesTheBytesOfOrdinaryFilesOnly)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::string bytes("a\r\nb\rc\nd\0e\xff", 12);
     WriteBytes(dir / "hosts", bytes);
     ASSERT_TRUE(::CreateDirectoryA((dir / "folder").c_str(), nullptr));
@@ -173,7 +173,7 @@ TEST(ReplaceFileDurably, ReplacesOrCreatesAndLeavesOnlyTheFileBehind)
          FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
     };
     for (const Case& c : cases) {
-        WinTempDirectory dir;
+        TempDirectory dir;
         const std::string hosts = dir / "hosts";
         if (c.attributesBefore)
             WriteWithAttributes(hosts, c.attributesBefore);
@@ -196,7 +196,7 @@ TEST(ReplaceFileDurably, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
         {"read-only and hidden", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN, RuntimeErrorNumber::PermissionDenied},
     };
     for (const Case& c : cases) {
-        WinTempDirectory dir;
+        TempDirectory dir;
         const std::string hosts = dir / "hosts";
         WriteBytes(hosts, "old\r\n");
         ::SetFileAttributesA(hosts.c_str(), c.attributes);
@@ -207,7 +207,7 @@ TEST(ReplaceFileDurably, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
         EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.name;
     }
 
-    WinTempDirectory dir;
+    TempDirectory dir;
     ASSERT_TRUE(::CreateDirectoryA((dir / "hosts").c_str(), nullptr));
     EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(dir / "hosts", {"new\r\n"}); }), RuntimeErrorNumber::PathFileAccessError);
     EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(dir / "missing\\hosts", {"new\r\n"}); }), RuntimeErrorNumber::PathNotFound);
@@ -227,7 +227,7 @@ TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKee
         {"held for good", INFINITE, "old\r\n", RuntimeErrorNumber::PermissionDenied},
     };
     for (const Case& c : cases) {
-        WinTempDirectory dir;
+        TempDirectory dir;
         const std::string hosts = dir / "hosts";
         WriteBytes(hosts, "old\r\n");
         const HANDLE holder = ::CreateFileA(hosts.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -269,7 +269,7 @@ TEST(ReplaceFileDurably, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWrite
         {"-", "new\r\n", true, RuntimeErrorNumber::PermissionDenied},
     };
     for (const Case& c : cases) {
-        WinTempDirectory dir;
+        TempDirectory dir;
         const std::string hosts = dir / "hosts";
         const std::string old = "127.0.0.1 old content\r\n";
         WriteBytes(hosts, old);
@@ -288,7 +288,7 @@ TEST(ReplaceFileDurably, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWrite
 
 TEST(StoredEntryName, NamesWhateverStandsUnderTheNameInItsStoredCase)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     WriteBytes(dir / "Hosts.Work", "x\r\n");
     WriteWithAttributes(dir / "hosts.hidden", FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(::CreateDirectoryA((dir / "hosts.folder").c_str(), nullptr));
@@ -326,7 +326,7 @@ DWORD EndedProcessId()
 
 TEST(FinishInterruptedReplacements, PutsTheOldFileBackAndRemovesWhatEndedProcessesLeft)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::string ended = "~velmora-" + std::to_string(EndedProcessId());
     const std::string running = "~velmora-" + std::to_string(::GetCurrentProcessId());
     // Stopped after the old hosts was moved aside: it is the only copy of the old content.
@@ -377,7 +377,7 @@ TEST(FinishInterruptedReplacements, SettlesAnInterruptedInPlaceRewriteByItsJourn
         {"held by a running rewrite", cut, old, fresh, Marker::HeldByARunningRewrite, cut, true, none},
     };
     for (const Case& c : cases) {
-        WinTempDirectory dir;
+        TempDirectory dir;
         WriteBytes(dir / "hosts", c.hostsNow);
         WriteBytes(dir / "~velmora~hosts.old", c.oldCopy);
         WriteBytes(dir / "~velmora~hosts.new", c.newCopy);
@@ -409,7 +409,7 @@ TEST(FinishInterruptedReplacements, SettlesAnInterruptedInPlaceRewriteByItsJourn
 
 TEST(SmallFileOperations, AppendCreateAndDeleteRespectTheFilesAttributes)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::string file = dir / "hosts.work";
     AppendToFile(file, "a\r\n");
     AppendToFile(file, "b\r\n");

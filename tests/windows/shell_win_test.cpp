@@ -4,7 +4,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/windows/windows_platform.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 namespace velmora::windows_platform {
 namespace {
@@ -13,7 +13,7 @@ using windows_testing::ErrorOf;
 
 using windows_testing::AttributesOf;
 using windows_testing::ReadBytes;
-using windows_testing::WinTempDirectory;
+using windows_testing::TempDirectory;
 using windows_testing::WriteBytes;
 
 std::string Lower(std::string text)
@@ -29,7 +29,7 @@ bool EndsWith(const std::string& text, const std::string& end)
 
 TEST(Shell, FindsTheAssociatedProgramOfAFile)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     WriteBytes(dir / "notes.txt", "x");
     WindowsPlatform platform;
     EXPECT_TRUE(EndsWith(Lower(platform.findExecutable(dir / "notes.txt")), "notepad.exe"));
@@ -68,7 +68,7 @@ TEST(Shell, ClearsTheDnsClientCacheAfterASwitchWhereTheSystemLetsIt)
     if (dnsapi)
         ::FreeLibrary(dnsapi);
     EXPECT_EQ(FlushDnsClientCache(), dnsapi != nullptr);
-    WinTempDirectory dir;
+    TempDirectory dir;
     WriteBytes(dir / "hosts", "old\r\n");
     WindowsPlatform platform;
     platform.replaceTextFile(dir / "hosts", {"new\r\n"});
@@ -86,7 +86,7 @@ TEST(Shell, KnowsTheDesktopFolderByName)
 
 TEST(Shell, WritesAShortcutFileThatNamesItsTargetAndArguments)
 {
-    WinTempDirectory dir;
+    TempDirectory dir;
     const std::string link = dir / "Hosts-work.lnk";
     WindowsPlatform platform;
     auto shortcut = platform.createShortcut(link);

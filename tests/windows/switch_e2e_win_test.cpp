@@ -8,9 +8,11 @@
 #include <map>
 #include <vector>
 
+#include "main_window/windows/form1_layout_win.h"
 #include "tests/windows/support/box_answerer.h"
 #include "tests/windows/support/file_holder.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
+#include "tests/windows/support/window_search.h"
 
 namespace velmora::windows_testing {
 namespace {
@@ -29,25 +31,6 @@ struct ProgramRun {
     std::vector<ShownBox> boxes;
     std::string windowTitle;  // the program's window, closed as soon as it was seen; empty when none opened
 };
-
-struct WindowOfProcess {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindProgramWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowOfProcess*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[32] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && ::IsWindowVisible(window) && std::string(className) == "VelmoraForm1") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 std::string WindowsPathOfBuiltFile(std::string unixPath)
 {
@@ -77,13 +60,10 @@ ProgramRun RunVelmora(const std::string& arguments)
             run.boxes.push_back(box);
             ::Sleep(100);  // the answered box closes before the next one opens
         }
-        WindowOfProcess window {process.dwProcessId, nullptr};
-        ::EnumWindows(FindProgramWindow, reinterpret_cast<LPARAM>(&window));
-        if (window.found && run.windowTitle.empty()) {
-            char title[256] = {};
-            ::GetWindowTextA(window.found, title, sizeof title);
-            run.windowTitle = title;
-            ::PostMessageA(window.found, WM_CLOSE, 0, 0);
+        const HWND window = FindTopLevelWindow({process.dwProcessId, 0, windows_view::kForm1ClassName, ""});
+        if (window && run.windowTitle.empty()) {
+            run.windowTitle = WindowTextOf(window);
+            ::PostMessageA(window, WM_CLOSE, 0, 0);
         }
     }
     if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {

@@ -20,7 +20,7 @@
 #include "main_window/windows/form1_layout_win.h"
 #include "tests/windows/support/box_answerer.h"
 #include "tests/windows/support/form1_driver.h"
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 namespace velmora::windows_testing {
 namespace {

@@ -2,37 +2,12 @@
 
 #include <windows.h>
 
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
+#include "tests/windows/support/window_search.h"
 
 namespace velmora::windows_testing {
 
 namespace {
-
-struct Search {
-    DWORD processId;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (owner == search->processId && ::IsWindowVisible(window) && std::string(className) == "#32770") {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::string TextOf(HWND window)
-{
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
 
 // An edit field's current text: asked of the field itself, since another process's field would otherwise
 // report only the text it was created with.
@@ -53,17 +28,19 @@ std::string FieldTextOf(HWND edit)
 ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typed, unsigned timeoutMilliseconds)
 {
     ShownBox shown;
-    Search search {processId, nullptr};
-    for (unsigned waited = 0; waited < timeoutMilliseconds && !search.found; waited += 20) {
+    // The dialog boxes' own window class.
+    const WindowSearch dialog {processId, 0, "#32770", ""};
+    HWND found = nullptr;
+    for (unsigned waited = 0; waited < timeoutMilliseconds && !found; waited += 20) {
         ::Sleep(20);
-        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+        found = FindTopLevelWindow(dialog);
     }
-    if (!search.found)
+    if (!found)
         return shown;
     ::Sleep(50);  // let the dialog finish its initialisation
     shown.found = true;
-    shown.title = TextOf(search.found);
-    const HWND edit = ::FindWindowExA(search.found, nullptr, "Edit", nullptr);
+    shown.title = WindowTextOf(found);
+    const HWND edit = ::FindWindowExA(found, nullptr, "Edit", nullptr);
     if (edit) {
         shown.field = FieldTextOf(edit);
         DWORD start = 0;
@@ -74,12 +51,12 @@ ShownBox AnswerBox(unsigned long processId, int buttonId, const std::string& typ
             ::SetWindowTextW(edit, WideOf(typed).c_str());  // UTF-8, so that any character can be typed
     }
     // The message box's text is the static control 0xFFFF; the input box's prompt is its first static.
-    HWND text = ::GetDlgItem(search.found, 0xFFFF);
+    HWND text = ::GetDlgItem(found, 0xFFFF);
     if (!text)
-        text = ::FindWindowExA(search.found, nullptr, "Static", nullptr);
+        text = ::FindWindowExA(found, nullptr, "Static", nullptr);
     if (text)
-        shown.text = TextOf(text);
-    ::PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+        shown.text = WindowTextOf(text);
+    ::PostMessageA(found, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
     return shown;
 }
 

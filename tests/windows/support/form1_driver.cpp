@@ -10,43 +10,6 @@ namespace velmora::windows_testing {
 
 namespace {
 
-struct WindowSearch {
-    DWORD processId;
-    DWORD exceptProcess;
-    std::string className;
-    std::string titlePart;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (!::IsWindowVisible(window) || (search->processId && owner != search->processId) ||
-        (search->exceptProcess && owner == search->exceptProcess))
-        return TRUE;
-    char className[64] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (!search->className.empty() && search->className != className)
-        return TRUE;
-    if (!search->titlePart.empty() && WindowTextOf(window).find(search->titlePart) == std::string::npos)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND WaitForWindow(WindowSearch search, unsigned milliseconds)
-{
-    for (unsigned waited = 0; waited <= milliseconds; waited += 50) {
-        ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            return search.found;
-        ::Sleep(50);
-    }
-    return nullptr;
-}
-
 POINT CentreOf(HWND control)
 {
     RECT box {};
@@ -56,19 +19,6 @@ POINT CentreOf(HWND control)
 
 }  // namespace
 
-std::string WindowTextOf(HWND window)
-{
-    // The length of another process's text may be counted in other units than ours: room to spare.
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(window)) * 2 + 16, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-HWND WaitForWindowTitled(const std::string& titlePart, unsigned long exceptProcess, unsigned milliseconds)
-{
-    return WaitForWindow({0, exceptProcess, "", titlePart}, milliseconds);
-}
-
 Form1Driver::Form1Driver(const std::string& program, const std::string& arguments)
 {
     std::string commandLine = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
@@ -77,7 +27,7 @@ Form1Driver::Form1Driver(const std::string& program, const std::string& argument
     if (!::CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process_))
         return;
-    window_ = WaitForWindow({process_.dwProcessId, 0, windows_view::kForm1ClassName, ""}, 20000);
+    window_ = WaitForTopLevelWindow({process_.dwProcessId, 0, windows_view::kForm1ClassName, ""}, 20000);
     settle();
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "tests/windows/support/window_search.h"
+
 namespace velmora::windows_testing {
 
 // Runs the real velmora.exe and works its window from outside, through the messages that mouse and keyboard
@@ -61,9 +63,5 @@ bool WaitUntil(Condition&& condition, unsigned milliseconds)
     return condition();
 }
 
-// The first visible top-level window of another process than `exceptProcess` whose title holds `titlePart`,
-// waited for up to the timeout; null if none came.
-HWND WaitForWindowTitled(const std::string& titlePart, unsigned long exceptProcess, unsigned milliseconds);
-std::string WindowTextOf(HWND window);
 
 }  // namespace velmora::windows_testing

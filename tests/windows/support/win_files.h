@@ -4,24 +4,13 @@
 #include <string>
 
 #include "shell/runtime_error.h"
+#include "tests/support/temp_directory.h"
 
 namespace velmora::windows_testing {
 
-// A fresh folder under the Windows temporary folder, removed with everything in it at the end (read-only,
-// hidden and system files included). It makes nothing inside.
-class WinTempDirectory {
-public:
-    WinTempDirectory();
-    ~WinTempDirectory();
-    WinTempDirectory(const WinTempDirectory&) = delete;
-    WinTempDirectory& operator=(const WinTempDirectory&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
-private:
-    std::string path_;
-};
+// The temporary folder of every platform's tests (tests/support/temp_directory.h).
+using velmora::testing::RemoveTree;
+using velmora::testing::TempDirectory;
 
 // Small Win32 file helpers for tests on real files. Their paths are UTF-8 (ANSI bytes that are no UTF-8 are
 // taken as ANSI), so that a test can name a file outside the code page; they use the wide calls.
@@ -30,7 +19,6 @@ std::string Utf8Of(const std::wstring& text);
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
 unsigned long AttributesOf(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
-void RemoveTree(const std::string& path);
 
 // The real hosts directory's `hosts*` files, by UTF-8 name, and putting exactly such a set in their place (the
 // system's other files there are left alone).

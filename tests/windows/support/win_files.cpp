@@ -1,30 +1,10 @@
-#include "tests/windows/support/win_temp_directory.h"
+#include "tests/windows/support/win_files.h"
 
 #include <windows.h>
 
 #include <stdexcept>
 
 namespace velmora::windows_testing {
-
-WinTempDirectory::WinTempDirectory()
-{
-    char base[MAX_PATH + 1] = {};
-    ::GetTempPathA(sizeof base, base);
-    static unsigned counter = 0;
-    for (;;) {
-        path_ = std::string(base) + "velmora-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                std::to_string(counter++);
-        if (::CreateDirectoryA(path_.c_str(), nullptr))
-            return;
-        if (::GetLastError() != ERROR_ALREADY_EXISTS)
-            throw std::runtime_error("cannot create " + path_);
-    }
-}
-
-WinTempDirectory::~WinTempDirectory()
-{
-    RemoveTree(path_);
-}
 
 std::wstring WideOf(const std::string& path)
 {
@@ -48,29 +28,6 @@ std::string Utf8Of(const std::wstring& text)
     ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), length, nullptr, nullptr);
     utf8.pop_back();
     return utf8;
-}
-
-void RemoveTree(const std::string& path)
-{
-    const std::wstring folder = WideOf(path);
-    WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring child = folder + L"\\" + name;
-            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(Utf8Of(child));
-            else if (!::DeleteFileW(child.c_str()))
-                ::RemoveDirectoryW(child.c_str());
-        } while (::FindNextFileW(search, &found));
-        ::FindClose(search);
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
 void WriteBytes(const std::string& path, const std::string& content)
