@@ -37,6 +37,7 @@ add_library(velmora_linux STATIC
     shell/linux/posix_io.cpp
     shell/linux/privileged_helper.cpp
     shell/linux/process_start.cpp
+    shell/linux/replacement_lock.cpp
 )
 target_link_libraries(velmora_linux PUBLIC velmora_logic Threads::Threads ${CMAKE_DL_LIBS} PRIVATE velmora_warnings)
 # The program finds its privileged helper at <prefix>/<libexec>/velmora beside its own <prefix>/bin.

@@ -14,6 +14,7 @@
 #include "shell/linux/errno_mapping.h"
 #include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/posix_io.h"
+#include "shell/linux/replacement_lock.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -234,9 +235,10 @@ void ReplaceFileAtomically(const std::string& path, const std::vector<std::strin
                            bool executable)
 {
     // Opening the file for writing is the test that this user may write it: a writable directory alone is
-    // not enough to replace it.
+    // not enough to replace it. Its lock keeps every other replacement of it (another switch, the window's,
+    // the privileged helper's) waiting until this one has ended, on every path below.
     struct stat existing {};
-    const FileDescriptor target = OpenOrdinaryFileIfPresent(path, O_RDWR, existing);
+    const FileDescriptor target = OpenLockedForReplacement(path, existing);
     const bool exists = target.valid();
     if (exists && IsReadOnly(existing))
         ThrowReadOnly(path);

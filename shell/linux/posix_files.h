@@ -23,8 +23,9 @@ std::string ReadWholeFile(const std::string& path);
 // Where the file cannot be renamed over (a bind mount) or this user cannot give a new file its owner and
 // attributes, it is rewritten in place under a journal (see in_place_rewrite.h); where no sibling can be
 // made at all (a directory the user may not write), it is rewritten in place with its old content kept in
-// memory. An interrupted rewrite of the file is finished first; afterwards the temporaries that killed
-// switches left in the directory are removed.
+// memory. Every replacement of one file takes its lock first (replacement_lock.h): a second one waits for the
+// first to end, or gives up with File already open. An interrupted rewrite of the file is finished next;
+// afterwards the temporaries that killed switches left in the directory are removed.
 // `executable` adds execute permission wherever the file may be read (for launchers).
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
                            bool executable = false);

@@ -77,33 +77,45 @@ bool SameFile(const struct stat& a, const struct stat& b)
 
 FileDescriptor OpenOrdinaryFileIfPresent(const std::string& path, int accessFlags, struct stat& status)
 {
-    // O_PATH opens neither a device nor a FIFO and, with O_NOFOLLOW, gives the symlink itself.
-    FileDescriptor probe(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
-    if (!probe.valid()) {
-        if (errno == ENOENT)
-            return {};
-        ThrowErrno(path);
-    }
-    struct stat probed {};
-    if (::fstat(probe.get(), &probed) != 0)
-        ThrowErrno(path);
-    if (!S_ISREG(probed.st_mode))
-        ThrowNotAnOrdinaryFile(path);
+    // An ordinary file renamed over the name between the look and the open (what every switch does) is looked
+    // at again; only a name that keeps changing under the open is refused.
+    constexpr int kLooks = 8;
+    for (int look = 1;; ++look) {
+        // O_PATH opens neither a device nor a FIFO and, with O_NOFOLLOW, gives the symlink itself.
+        FileDescriptor probe(::open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        if (!probe.valid()) {
+            if (errno == ENOENT)
+                return {};
+            ThrowErrno(path);
+        }
+        struct stat probed {};
+        if (::fstat(probe.get(), &probed) != 0)
+            ThrowErrno(path);
+        if (!S_ISREG(probed.st_mode))
+            ThrowNotAnOrdinaryFile(path);
 
-    FileDescriptor fd(::open(path.c_str(), accessFlags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        if (errno == ELOOP)
-            ThrowNotAnOrdinaryFile(path);  // replaced by a symlink since it was looked at
-        ThrowErrno(path);
+        FileDescriptor fd(::open(path.c_str(), accessFlags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (!fd.valid()) {
+            if (errno == ELOOP)
+                ThrowNotAnOrdinaryFile(path);  // replaced by a symlink since it was looked at
+            if (errno == ENOENT && look < kLooks)
+                continue;  // removed, or between a rename's two halves on some file systems
+            ThrowErrno(path);
+        }
+        if (::fstat(fd.get(), &status) != 0)
+            ThrowErrno(path);
+        if (!S_ISREG(status.st_mode))
+            ThrowNotAnOrdinaryFile(path);
+        if (!SameFile(status, probed)) {
+            if (look < kLooks)
+                continue;
+            ThrowNotAnOrdinaryFile(path);
+        }
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+            ThrowErrno(path);
+        return fd;
     }
-    if (::fstat(fd.get(), &status) != 0)
-        ThrowErrno(path);
-    if (!S_ISREG(status.st_mode) || !SameFile(status, probed))
-        ThrowNotAnOrdinaryFile(path);
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
-        ThrowErrno(path);
-    return fd;
 }
 
 FileDescriptor OpenOrdinaryFile(const std::string& path, int accessFlags, struct stat& status)

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <optional>
 #include <random>
+#include <sys/file.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -204,6 +208,183 @@ TEST(WindowlessSwitch, KilledAtAnyMomentHostsHoldsTheOldOrTheNewContent)
     }
     EXPECT_GT(interrupted, 0) << "no switch was ever interrupted; the test proves nothing";
     RecordProperty("interrupted", interrupted);
+}
+
+
+std::string ManyLines(const std::string& name, int lines)
+{
+    std::string text;
+    for (int line = 0; line < lines; ++line)
+        text += "10." + std::to_string(line % 250) + ".0.1 " + name + "-" + std::to_string(line) + ".example\r\n";
+    return text;
+}
+
+std::vector<std::string> LeftBehind(const SandboxDrive& drive)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(drive.hostsDir()))
+        if (entry.path().filename().string().starts_with(".velmora"))
+            names.push_back(entry.path().filename());
+    return names;
+}
+
+struct FinishedRun {
+    int exitCode = -1;
+    std::string errors;
+};
+
+// Two switches of one drive to two different variants, started at the same instant: both wait at a gate
+// (a shared flock on a file of the test's that the test holds exclusively) and go on together.
+std::pair<FinishedRun, FinishedRun> RunPair(const SandboxDrive& drive, const std::vector<std::string>& asUser,
+                                            const TempDirectory& logs)
+{
+    const std::string gate = logs / "gate";
+    const int gateFd = ::open(gate.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ::flock(gateFd, LOCK_EX);
+    std::vector<pid_t> pids;
+    for (const char* variant : {"first", "second"}) {
+        std::vector<std::string> argv{"/usr/bin/flock", "--shared", gate};
+        argv.insert(argv.end(), asUser.begin(), asUser.end());
+        argv.insert(argv.end(), {VELMORA_EXECUTABLE, variant});
+        pids.push_back(StartProgram(argv, drive.environment(), "/dev/null", logs / variant));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ::close(gateFd);
+    FinishedRun runs[2];
+    for (int which = 0; which < 2; ++which) {
+        int status = 0;
+        ::waitpid(pids[which], &status, 0);
+        runs[which].exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        runs[which].errors = ReadFile(logs / (which == 0 ? "first" : "second"));
+    }
+    return {runs[0], runs[1]};
+}
+
+// Every path a switch takes (renamed over; rewritten in place under a journal, for a bind mount; rewritten
+// in place without one, for a user who may write hosts but not its folder), many same-instant pairs each:
+// hosts always ends as exactly one whole copy, a run that ended with 0 left its copy unless the other run
+// switched after it, and a run that did not switch says that another switch was in progress.
+TEST(ConcurrentSwitches, EndWithExactlyOneWholeCopyThatASuccessfulRunMade)
+{
+    enum class Path { Renamed, InPlaceUnderJournal, InPlaceWithoutJournal };
+    struct Case {
+        const char* what;
+        Path path;
+        int pairs;  // the unguarded in-place rewrite went wrong in about one pair of fifty
+    };
+    const Case cases[] = {
+        {"renamed over", Path::Renamed, 30},
+        {"a bind-mounted hosts", Path::InPlaceUnderJournal, 30},
+        {"a user who may write hosts but not its folder", Path::InPlaceWithoutJournal, 120},
+    };
+    const bool root = ::geteuid() == 0;
+    const std::string original = "127.0.0.1 localhost\r\n";
+    // Of nearly the same length, so that both switches take about as long to get to their writes.
+    const std::string first = ManyLines("first", 60000);
+    const std::string second = ManyLines("second", 60000);
+    int checkedPaths = 0;
+    for (const Case& c : cases) {
+        const SandboxDrive drive;
+        const TempDirectory logs;
+        drive.put("hosts.first", first);
+        drive.put("hosts.second", second);
+        drive.put("hosts", original);
+        std::vector<std::string> asUser;
+        std::string bound;
+        if (c.path == Path::InPlaceUnderJournal) {
+            if (!root)
+                continue;  // a bind mount needs root
+            drive.put("bound", original);
+            bound = drive.file("bound");
+            if (::mount(bound.c_str(), drive.file("hosts").c_str(), nullptr, MS_BIND, nullptr) != 0)
+                continue;  // this machine allows no bind mounts
+        }
+        if (c.path == Path::InPlaceWithoutJournal) {
+            if (root) {
+                // Root may write every folder: the switches run as nobody, who owns hosts alone.
+                ::chmod(drive.root().path().c_str(), 0755);
+                ::chown(drive.file("hosts").c_str(), 65534, 65534);
+                asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            } else {
+                ::chmod(drive.hostsDir().c_str(), 0555);
+            }
+        }
+        ++checkedPaths;
+        int bothSwitched = 0;
+        for (int pair = 0; pair < c.pairs; ++pair) {
+            drive.put("hosts", original);
+            const auto [a, b] = RunPair(drive, asUser, logs);
+            const std::string hosts = drive.get("hosts");
+            const std::string label = std::string(c.what) + ", pair " + std::to_string(pair);
+            ASSERT_TRUE(hosts == first || hosts == second || (a.exitCode != 0 && b.exitCode != 0 && hosts == original))
+                << label << ": hosts holds " << hosts.size() << " bytes that are no whole copy";
+            for (const FinishedRun& run : {a, b})
+                if (run.exitCode != 0) {
+                    EXPECT_EQ(run.exitCode, 1) << label << ": " << run.errors;
+                    EXPECT_NE(run.errors.find("Run-time error '55':\n\nFile already open"), std::string::npos)
+                        << label << ": " << run.errors;
+                    EXPECT_NE(run.errors.find("another switch of hosts is in progress"), std::string::npos)
+                        << label << ": " << run.errors;
+                }
+            if (a.exitCode == 0 && b.exitCode != 0) {
+                EXPECT_EQ(hosts, first) << label << ": the only run that switched";
+            }
+            if (b.exitCode == 0 && a.exitCode != 0) {
+                EXPECT_EQ(hosts, second) << label << ": the only run that switched";
+            }
+            bothSwitched += a.exitCode == 0 && b.exitCode == 0 ? 1 : 0;
+            EXPECT_EQ(LeftBehind(drive), std::vector<std::string>{}) << label;
+        }
+        EXPECT_GT(bothSwitched, 0) << c.what << ": the second switch waits for the first, it is not turned away";
+        if (!bound.empty())
+            ::umount2(drive.file("hosts").c_str(), MNT_DETACH);
+        ::chmod(drive.hostsDir().c_str(), 0755);
+    }
+    RecordProperty("checked_paths", checkedPaths);
+}
+
+// A switch waits for the lock that another holds on hosts, and switches when it is given up in time; held
+// for longer than a switch waits, it ends with the report and hosts keeps its content.
+TEST(ConcurrentSwitches, WaitForAHeldSwitchLockOrSayThatAnotherSwitchIsInProgress)
+{
+    struct Case {
+        const char* what;
+        std::optional<std::chrono::milliseconds> heldFor;  // nothing: for as long as the switch runs
+        int exitCode;
+        std::string hosts;
+    };
+    const Case cases[] = {
+        {"given up after a second", std::chrono::milliseconds(1000), 0, "10.1.1.1 my\r\n"},
+        {"held too long", std::nullopt, 1, "127.0.0.1 localhost\r\n"},
+    };
+    for (const Case& c : cases) {
+        const SandboxDrive drive;
+        // What another switch holds: a write lock on all of hosts (a process's lock conflicts with the program's).
+        const int holder = ::open(drive.file("hosts").c_str(), O_RDWR | O_CLOEXEC);
+        struct flock whole {};
+        whole.l_type = F_WRLCK;
+        whole.l_whence = SEEK_SET;
+        ASSERT_EQ(::fcntl(holder, F_SETLK, &whole), 0);
+        std::thread release;
+        if (c.heldFor)
+            release = std::thread([&] {
+                std::this_thread::sleep_for(*c.heldFor);
+                ::close(holder);
+            });
+        const ProcessResult result = drive.run({"my work"});
+        if (release.joinable())
+            release.join();
+        else
+            ::close(holder);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.errors;
+        EXPECT_EQ(drive.get("hosts"), c.hosts) << c.what;
+        if (c.exitCode != 0) {
+            EXPECT_NE(result.errors.find("Run-time error '55':\n\nFile already open\n\n" + drive.file("hosts") +
+                                         "\nanother switch of hosts is in progress"),
+                      std::string::npos)
+                << c.what << ": " << result.errors;
+        }
+    }
 }
 
 }  // namespace
