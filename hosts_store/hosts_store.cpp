@@ -116,6 +116,11 @@ void CopyHostFile(Platform& platform, const std::string& source, const std::stri
     platform.replaceTextFile(destination, LineCopyPieces(content, HeaderLines(header, name)));
 }
 
+std::string ConsentNotAskedText(const char* message, const ConsentNotAsked& error)
+{
+    return std::string(message) + kCR + kCR + error.what();
+}
+
 HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir)
 {
     try {

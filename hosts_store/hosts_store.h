@@ -61,11 +61,21 @@ enum class HostsChange { Made, NeedsAdministratorRights };
 inline constexpr char kSwitchNeedsRightsMessage[] = "Switching needs administrator rights; nothing was changed.";
 inline constexpr char kBackupNeedsRightsMessage[] =
     "Making the first-start backup needs administrator rights; nothing was changed.";
+inline constexpr char kSwitchNotAskedMessage[] =
+    "Switching needs administrator rights, but nobody could be asked for them; nothing was changed.";
+inline constexpr char kBackupNotAskedMessage[] =
+    "Making the first-start backup needs administrator rights, but nobody could be asked for them; nothing was "
+    "changed.";
 inline constexpr char kChangeNeedsRightsMessage[] =
     "Changing the hosts directory needs administrator rights; nothing was changed.";
 
+// The box for a change whose administrator's consent could not be asked for: the message, then the
+// platform's explanation (why not, what to do instead) after an empty line.
+std::string ConsentNotAskedText(const char* message, const ConsentNotAsked& error);
+
 // Saves the active hosts file as the first-start backup `hosts.Default`, through the platform's privileged
-// helper where the user may not write the hosts directory. Other failures throw RuntimeError.
+// helper where the user may not write the hosts directory. Consent that could not be asked for throws
+// ConsentNotAsked; other failures throw RuntimeError.
 [[nodiscard]] HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir);
 
 // The variant entries of the hosts directory in listing order: every `hosts.` file, never `hosts` itself.

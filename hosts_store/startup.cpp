@@ -35,7 +35,15 @@ std::optional<std::string> ProcessCommandLine(Platform& platform, const std::str
     }
     const std::string entry = kVariantPrefix + argument;
     if (FileExists(platform, hostsDir + entry)) {
-        if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
+        HostsChange change = HostsChange::Made;
+        try {
+            change = ActivateVariant(platform, hostsDir, entry);
+        } catch (const ConsentNotAsked& error) {
+            ShowMessage(platform, ConsentNotAskedText(kSwitchNotAskedMessage, error), message_style::kStopIcon,
+                        std::nullopt);
+            platform.endProgram(ExitCode::RightsNotAsked);
+        }
+        if (change == HostsChange::NeedsAdministratorRights) {
             ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
             platform.endProgram(ExitCode::NeedsAdministratorRights);
         }
@@ -72,8 +80,13 @@ StartupOutcome RunStartupBeforeWindow(Platform& platform)
                         "Using current Hosts as defaul Backup",
                     message_style::kInformationIcon, "First Start - Creating Backup!");
         // Without the rights the window still opens; the backup is offered again at the next start.
-        if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
-            ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+        try {
+            if (MakeDefaultBackup(platform, hostsDir) == HostsChange::NeedsAdministratorRights)
+                ShowMessage(platform, kBackupNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+        } catch (const ConsentNotAsked& error) {
+            ShowMessage(platform, ConsentNotAskedText(kBackupNotAskedMessage, error), message_style::kStopIcon,
+                        std::nullopt);
+        }
     }
     return outcome;
 }

@@ -30,8 +30,14 @@ void ActivateSelectedVariant(Form1View& view, Platform& platform, const std::str
     const std::string entry = view.listEntry(view.listIndex());
     if (entry.empty())
         return;
-    if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
-        ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+    try {
+        if (ActivateVariant(platform, hostsDir, entry) == HostsChange::NeedsAdministratorRights) {
+            ShowMessage(platform, kSwitchNeedsRightsMessage, message_style::kStopIcon, std::nullopt);
+            return;
+        }
+    } catch (const ConsentNotAsked& error) {
+        ShowMessage(platform, ConsentNotAskedText(kSwitchNotAskedMessage, error), message_style::kStopIcon,
+                    std::nullopt);
         return;
     }
     view.setActiveHostLabelCaption(entry + " - Activated!");

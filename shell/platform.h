@@ -30,13 +30,23 @@ enum class ExitCode : int {
     NoDisplay = 4,           // a box or the window was needed, but no display could be opened
     NeedsAdministratorRights = 5,  // the switch needs administrator rights that were not given: nothing changed
     DriveSettingRefused = 6,  // the sandbox drive variable is set but names no absolute folder
+    RightsNotAsked = 7,       // the switch needs administrator rights, but nobody could be asked: nothing changed
 };
 
 // How a change of the hosts directory went that the running user may not make on their own.
 enum class PrivilegedChange {
     NotNeeded,  // the program may make the change itself (or the system offers no way to delegate it)
     Made,       // the system's privileged helper made it, with the administrator's consent
-    Refused,    // the consent was not given (dismissed, denied, no agent): nothing changed
+    Refused,    // the consent was not given (dismissed, denied): nothing changed
+};
+
+// Thrown by the changes that need administrator rights when the system could not even ask for the
+// administrator's consent (no authentication agent or session answered, the asking program is missing or
+// failed): nothing was changed. Not a refusal, since nobody was asked. Its text is the platform's own
+// explanation on lines of their own: the asking program's last word and what to do instead.
+class ConsentNotAsked : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // Thrown by the platform's file operations, before anything is touched, when the running user may not change
@@ -156,7 +166,8 @@ public:
     // --- Changes that may need administrator rights -----------------------------------------------------
     // Where the running user may not replace the active hosts file, these have the system's privileged helper
     // make the change after asking for the administrator's consent; NotNeeded tells the caller to make it
-    // itself. Failures of the helper other than a refused consent throw RuntimeError. A platform whose users
+    // itself. Consent that could not be asked for throws ConsentNotAsked; other failures of the helper throw
+    // RuntimeError. A platform whose users
     // always run with the rights (the program demands them at start) keeps these defaults.
     // Makes `hosts.<variantName>` in the hosts directory the active hosts file.
     virtual PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName)

@@ -110,7 +110,8 @@ void LinuxPlatform::deleteFile(const std::string& path)
 }
 
 PrivilegedChange LinuxPlatform::runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,
-                                                    const std::vector<std::string>& command)
+                                                    const std::vector<std::string>& command,
+                                                    const std::string& rootCommand)
 {
     // Only the system's own hosts directory is delegated, and only when the user may not write the file the
     // change writes; a sandbox drive and a user with the rights never start the helper.
@@ -118,23 +119,26 @@ PrivilegedChange LinuxPlatform::runPrivilegedHelper(const std::string& hostsDir,
     if (!needsRightsFor(hostsPath, true))
         return PrivilegedChange::NotNeeded;
     const std::string helper = SwitchHelperPathFor(ExecutablePath());
-    if (::access(kPkexecPath, X_OK) != 0 || ::access(helper.c_str(), X_OK) != 0)
-        return PrivilegedChange::NotNeeded;  // then the write itself says that it needs the rights
+    const std::string instead = WhatToDoWithoutAnAgent(rootCommand);
+    for (const std::string& program : {std::string(kPkexecPath), helper})
+        if (::access(program.c_str(), X_OK) != 0)
+            throw ConsentNotAsked(program + " is missing: " + std::strerror(errno) + kCR + kCR + instead);
     std::vector<std::string> argv{kPkexecPath, helper};
     argv.insert(argv.end(), command.begin(), command.end());
     std::string errors;
     const int exitCode = RunToEnd(argv, errors);
-    return OutcomeOfHelperRun(exitCode, errors, hostsPath);
+    return OutcomeOfHelperRun(exitCode, errors, hostsPath, instead);
 }
 
 PrivilegedChange LinuxPlatform::switchWithPrivileges(const std::string& hostsDir, const std::string& variantName)
 {
-    return runPrivilegedHelper(hostsDir, "hosts", {kSwitchVerb, variantName});
+    return runPrivilegedHelper(hostsDir, "hosts", {kSwitchVerb, variantName}, "sudo velmora " + variantName);
 }
 
 PrivilegedChange LinuxPlatform::backupWithPrivileges(const std::string& hostsDir)
 {
-    return runPrivilegedHelper(hostsDir, "hosts.Default", {kBackupVerb});
+    // A start as root makes the backup before anything else.
+    return runPrivilegedHelper(hostsDir, "hosts.Default", {kBackupVerb}, "sudo velmora");
 }
 
 void LinuxPlatform::finishInterruptedReplacements(const std::string& folder)

@@ -70,19 +70,34 @@ bool MayWriteDirectory(const std::string& nativeDirectory)
     return ::faccessat(AT_FDCWD, nativeDirectory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-PrivilegedChange OutcomeOfHelperRun(int exitCode, const std::string& errors, const std::string& hostsPath)
+std::string WhatToDoWithoutAnAgent(const std::string& rootCommand)
+{
+    return "Try again where an authentication agent can ask for the password (in a desktop session, or with "
+           "pkttyagent in a terminal), or as root: " +
+           rootCommand;
+}
+
+PrivilegedChange OutcomeOfHelperRun(int exitCode, const std::string& errors, const std::string& hostsPath,
+                                    const std::string& instead)
 {
     constexpr int kDismissed = 126;
-    constexpr int kNotAuthorized = 127;
+    constexpr int kNotAuthorizedOrNotAsked = 127;
     if (exitCode == static_cast<int>(ExitCode::Normal))
         return PrivilegedChange::Made;
-    if (exitCode == kDismissed || exitCode == kNotAuthorized ||
-        exitCode == static_cast<int>(ExitCode::NeedsAdministratorRights))
+    if (exitCode == kDismissed || exitCode == static_cast<int>(ExitCode::NeedsAdministratorRights))
         return PrivilegedChange::Refused;
 
     std::string said = errors;
     while (!said.empty() && (said.back() == '\n' || said.back() == '\r'))
         said.pop_back();
+    if (exitCode == kNotAuthorizedOrNotAsked) {
+        // pkexec ends with 127 both for a denial and for every way it can fail to ask; only its words tell.
+        if (said.find("Not authorized") != std::string::npos)
+            return PrivilegedChange::Refused;
+        const std::string lastLine = said.substr(said.find_last_of('\n') + 1);
+        throw ConsentNotAsked(std::string("pkexec: ") + (lastLine.empty() ? "ended with code 127" : lastLine) +
+                              kCR + kCR + instead);
+    }
     const RuntimeErrorNumber number = exitCode == static_cast<int>(ExitCode::CommandLineRefused)
                                           ? RuntimeErrorNumber::BadFileNameOrNumber
                                       : exitCode == static_cast<int>(ExitCode::HostsMissing)

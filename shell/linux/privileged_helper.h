@@ -25,11 +25,17 @@ std::string SwitchHelperPathFor(const std::string& executablePath);
 // Whether the running user may create, rename and remove files in a native directory (effective ids).
 bool MayWriteDirectory(const std::string& nativeDirectory);
 
-// What a finished run of pkexec and the helper means: 0 made the change; pkexec's 126 (the dialog was
-// dismissed) and 127 (not authorized, or no authentication agent), and the helper's own refusal to run
-// without rights, are a refused consent. Any other code throws RuntimeError on `hostsPath` with what the
+// What a finished run of pkexec and the helper means: 0 made the change. pkexec's 126 (the dialog was
+// dismissed), its 127 with "Not authorized" (denied, or the password was wrong) and the helper's own refusal
+// to run without rights are a refused consent. pkexec's 127 for anything else means that it could not ask at
+// all (no authentication agent, no session, no polkit): that throws ConsentNotAsked with pkexec's last line
+// and `instead`, what the user can do. Any other code throws RuntimeError on `hostsPath` with what the
 // helper printed.
-PrivilegedChange OutcomeOfHelperRun(int exitCode, const std::string& errors, const std::string& hostsPath);
+PrivilegedChange OutcomeOfHelperRun(int exitCode, const std::string& errors, const std::string& hostsPath,
+                                    const std::string& instead = {});
+
+// What to do when pkexec cannot ask: where an agent can ask, or the same change as root (`rootCommand`).
+std::string WhatToDoWithoutAnAgent(const std::string& rootCommand);
 
 // Runs a program with exactly these arguments to its end, its standard error captured, and returns its exit
 // code (-1 when a signal ended it). Throws RuntimeError when it cannot be started.

@@ -146,37 +146,59 @@ TEST(SwitchHelperAsRoot, SwitchesAndBacksUpOnItsCompiledInDriveWhateverTheEnviro
     }
 }
 
-TEST(HelperOutcome, PkexecsCodesAreARefusalAndEveryOtherFailureIsAnError)
+TEST(HelperOutcome, ARefusalIsARefusalAPkexecThatCouldNotAskSaysWhyAndEveryOtherFailureIsAnError)
 {
+    enum class Kind { Made, Refused, NotAsked, Failed };
     struct Case {
         int exitCode;
-        std::optional<PrivilegedChange> outcome;  // nullopt: RuntimeError
-        RuntimeErrorNumber number;
+        std::string errors;
+        Kind kind;
+        std::string said;  // NotAsked: pkexec's words as told; Failed: the helper's words in the detail
+        RuntimeErrorNumber number = RuntimeErrorNumber::PathFileAccessError;
     };
+    const std::string noVariant = "velmora-switch: no such variant: hosts.x\n";
     const Case cases[] = {
-        {0, PrivilegedChange::Made, {}},
-        {126, PrivilegedChange::Refused, {}},
-        {127, PrivilegedChange::Refused, {}},
-        {5, PrivilegedChange::Refused, {}},
-        {1, std::nullopt, RuntimeErrorNumber::PathFileAccessError},
-        {2, std::nullopt, RuntimeErrorNumber::BadFileNameOrNumber},
-        {3, std::nullopt, RuntimeErrorNumber::FileNotFound},
-        {-1, std::nullopt, RuntimeErrorNumber::PathFileAccessError},
+        {0, "", Kind::Made, ""},
+        {126, "", Kind::Refused, ""},
+        {127, "Error executing command as another user: Not authorized\n\nThis incident has been reported.\n",
+         Kind::Refused, ""},
+        {5, "velmora-switch: only pkexec or root may start this program\n", Kind::Refused, ""},
+        {127, "Error executing command as another user: No authentication agent found.\n", Kind::NotAsked,
+         "pkexec: Error executing command as another user: No authentication agent found."},
+        {127,
+         "Error checking for authorization org.example.velmora.switch: GDBus.Error:org.freedesktop.PolicyKit1."
+         "Error.Failed: No session for cookie\n",
+         Kind::NotAsked,
+         "pkexec: Error checking for authorization org.example.velmora.switch: GDBus.Error:org.freedesktop."
+         "PolicyKit1.Error.Failed: No session for cookie"},
+        {127, "Error getting authority: Error initializing authority: Could not connect: No such file\n",
+         Kind::NotAsked, "pkexec: Error getting authority: Error initializing authority: Could not connect: No such file"},
+        {127, "", Kind::NotAsked, "pkexec: ended with code 127"},
+        {1, noVariant, Kind::Failed, "no such variant: hosts.x"},
+        {2, noVariant, Kind::Failed, "no such variant: hosts.x", RuntimeErrorNumber::BadFileNameOrNumber},
+        {3, noVariant, Kind::Failed, "no such variant: hosts.x", RuntimeErrorNumber::FileNotFound},
+        {-1, noVariant, Kind::Failed, "no such variant: hosts.x"},
     };
+    const std::string instead = linux_platform::WhatToDoWithoutAnAgent("sudo velmora x");
     for (const Case& c : cases) {
-        if (c.outcome) {
-            EXPECT_EQ(linux_platform::OutcomeOfHelperRun(c.exitCode, "", "/etc/hosts"), *c.outcome) << c.exitCode;
-            continue;
-        }
+        const std::string label = std::to_string(c.exitCode) + " " + c.errors;
         try {
-            linux_platform::OutcomeOfHelperRun(c.exitCode, "velmora-switch: no such variant: hosts.x\n", "/etc/hosts");
-            ADD_FAILURE() << c.exitCode << " was taken for success";
+            const PrivilegedChange outcome =
+                linux_platform::OutcomeOfHelperRun(c.exitCode, c.errors, "/etc/hosts", instead);
+            EXPECT_EQ(outcome, c.kind == Kind::Made ? PrivilegedChange::Made : PrivilegedChange::Refused) << label;
+            EXPECT_TRUE(c.kind == Kind::Made || c.kind == Kind::Refused) << label;
+        } catch (const ConsentNotAsked& error) {
+            EXPECT_EQ(c.kind, Kind::NotAsked) << label;
+            EXPECT_EQ(error.what(), c.said + "\r\r" + instead) << label;
         } catch (const RuntimeError& error) {
-            EXPECT_EQ(error.number(), c.number) << c.exitCode;
+            EXPECT_EQ(c.kind, Kind::Failed) << label;
+            EXPECT_EQ(error.number(), c.number) << label;
             EXPECT_EQ(error.failedPath(), "/etc/hosts");
-            EXPECT_NE(error.detail().find("no such variant: hosts.x"), std::string::npos) << error.detail();
+            EXPECT_NE(error.detail().find(c.said), std::string::npos) << error.detail();
         }
     }
+    EXPECT_NE(instead.find("pkttyagent"), std::string::npos);
+    EXPECT_TRUE(instead.ends_with("or as root: sudo velmora x")) << instead;
 }
 
 TEST(HelperOutcome, TheHelperLiesInLibexecBesideTheProgramsBin)
@@ -218,8 +240,8 @@ TEST(ProgramWithoutRights, ItsOwnWritesSayTheyNeedRightsAndAnUnauthorizedSwitchI
     if (!RunningAsRoot())
         GTEST_SKIP() << "the user without rights is made by dropping root's";
     // The Linux platform over a stand-in for /etc that belongs to root, run in a child as nobody: every
-    // write is refused before anything is touched, and a switch goes to pkexec, which nobody cannot get
-    // authorized (no agent, no rule), so the helper never runs.
+    // write is refused before anything is touched, and a switch goes to pkexec, which cannot ask nobody for
+    // a password (no session, no agent, no terminal), so the helper never runs and the switch says why.
     TempDirectory root;
     const std::string etc = root / "etc";
     fs::create_directories(etc);
@@ -250,14 +272,21 @@ TEST(ProgramWithoutRights, ItsOwnWritesSayTheyNeedRightsAndAnUnauthorizedSwitchI
         refused([&] { platform.appendTextFile(dir + "hosts.work", "x\r\n"); });
         refused([&] { platform.deleteFile(dir + "hosts.work"); });
         refused([&] { platform.createTextFileIfAbsent(dir + "hosts.new", ""); });
-        if (platform.switchWithPrivileges(dir, "work") != PrivilegedChange::Refused)
+        try {
+            platform.switchWithPrivileges(dir, "work");
             failures += 10;
+        } catch (const ConsentNotAsked& error) {
+            if (!std::string(error.what()).starts_with("pkexec: ") ||
+                !std::string(error.what()).ends_with("or as root: sudo velmora work"))
+                failures += 10;
+        }
         ::_exit(failures);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "refusals missed (units), or the switch was not refused (tens)";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "refusals missed (units), or the switch did not say that pkexec could "
+                                         "not ask (tens)";
     EXPECT_EQ(ReadFile(etc + "/hosts"), kOriginal);
     EXPECT_TRUE(fs::exists(etc + "/hosts.work"));
     EXPECT_FALSE(fs::exists(etc + "/hosts.new"));

@@ -18,6 +18,10 @@ using testing::RunUntilEnd;
 
 const std::string kDir = "C:\\Windows\\System32\\drivers\\etc\\";
 const std::string kSwitchRefusedBox = "box|Switching needs administrator rights; nothing was changed.|16|-";
+const std::string kNobodyAsked = "pkexec: No session for cookie\r\rTry again ...";
+const std::string kSwitchNotAskedBox =
+    "box|Switching needs administrator rights, but nobody could be asked for them; nothing was changed.\r\r" +
+    kNobodyAsked + "|16|-";
 const std::string kChangeRefusedBox =
     "box|Changing the hosts directory needs administrator rights; nothing was changed.|16|-";
 
@@ -123,18 +127,32 @@ TEST(AdministratorRights, ARefusedChangeSaysSoAndChangesNothing)
         std::vector<std::string> needingRights;
         std::vector<std::string> expectedLog;
         std::optional<ExitCode> end;
+        bool nobodyAsked = false;  // the helper could not ask at all
     };
+    const std::string firstStartBox =
+        "box|First Start?  Default - Backup not found\rUsing current Hosts as defaul Backup|64|First Start - "
+        "Creating Backup!";
     const Case cases[] = {
         {"switch made by the helper", Entry::CommandLine, PrivilegedChange::Made, {},
          {"privileged|switch|work", "beep", "end|0"}, ExitCode::Normal},
         {"switch refused", Entry::CommandLine, PrivilegedChange::Refused, {},
          {"privileged|switch|work", kSwitchRefusedBox, "end|5"}, ExitCode::NeedsAdministratorRights},
+        {"switch nobody could be asked for", Entry::CommandLine, PrivilegedChange::Refused, {},
+         {"privileged|switch|work", kSwitchNotAskedBox, "end|7"}, ExitCode::RightsNotAsked, true},
         {"switch without a helper", Entry::CommandLine, PrivilegedChange::NotNeeded, {kDir + "hosts"},
          {kSwitchRefusedBox, "end|5"}, ExitCode::NeedsAdministratorRights},
         {"double-click made by the helper", Entry::DoubleClick, PrivilegedChange::Made, {},
          {"privileged|switch|Work", "beep"}, std::nullopt},
         {"double-click refused", Entry::DoubleClick, PrivilegedChange::Refused, {},
          {"privileged|switch|Work", kSwitchRefusedBox}, std::nullopt},
+        {"double-click nobody could be asked for", Entry::DoubleClick, PrivilegedChange::Refused, {},
+         {"privileged|switch|Work", kSwitchNotAskedBox}, std::nullopt, true},
+        {"first-start backup nobody could be asked for", Entry::FirstStart, PrivilegedChange::Refused, {},
+         {firstStartBox, "privileged|backup",
+          "box|Making the first-start backup needs administrator rights, but nobody could be asked for them; "
+          "nothing was changed.\r\r" +
+              kNobodyAsked + "|16|-"},
+         std::nullopt, true},
         {"first-start backup by the helper", Entry::FirstStart, PrivilegedChange::Made, {},
          {"box|First Start?  Default - Backup not found\rUsing current Hosts as defaul Backup|64|First Start - "
           "Creating Backup!",
@@ -168,6 +186,8 @@ TEST(AdministratorRights, ARefusedChangeSaysSoAndChangesNothing)
         if (c.entry == Entry::CommandLine || c.entry == Entry::FirstStart) {
             platform.commandLineText = c.entry == Entry::CommandLine ? "work" : "";
             platform.privilegedAnswer = c.answer;
+            if (c.nobodyAsked)
+                platform.consentNotAsked = kNobodyAsked;
             platform.needingRights.insert(c.needingRights.begin(), c.needingRights.end());
             end = RunUntilEnd([&] { presenter.startUp(); });
         } else {
@@ -176,6 +196,8 @@ TEST(AdministratorRights, ARefusedChangeSaysSoAndChangesNothing)
             view.selectListEntry(2);  // hosts.Work
             platform.log.clear();
             platform.privilegedAnswer = c.answer;
+            if (c.nobodyAsked)
+                platform.consentNotAsked = kNobodyAsked;
             platform.needingRights.insert(c.needingRights.begin(), c.needingRights.end());
             platform.inputAnswers = {c.entry == Entry::CreateNew ? "new" : "10.0.0.9 added"};
             platform.messageAnswers = {message_answer::kYes};

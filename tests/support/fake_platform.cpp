@@ -97,6 +97,8 @@ PrivilegedChange FakePlatform::switchWithPrivileges(const std::string& /*hostsDi
 {
     if (privilegedAnswer != PrivilegedChange::NotNeeded)
         log.push_back("privileged|switch|" + variantName);
+    if (consentNotAsked)
+        throw ConsentNotAsked(*consentNotAsked);
     return privilegedAnswer;
 }
 
@@ -104,6 +106,8 @@ PrivilegedChange FakePlatform::backupWithPrivileges(const std::string& /*hostsDi
 {
     if (privilegedAnswer != PrivilegedChange::NotNeeded)
         log.push_back("privileged|backup");
+    if (consentNotAsked)
+        throw ConsentNotAsked(*consentNotAsked);
     return privilegedAnswer;
 }
 

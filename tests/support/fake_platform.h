@@ -39,6 +39,8 @@ public:
     // What the privileged helper answers; unless NotNeeded, each call logs "privileged|switch|<name>" or
     // "privileged|backup".
     PrivilegedChange privilegedAnswer = PrivilegedChange::NotNeeded;
+    // Set: the helper could not ask for the consent, and the call throws ConsentNotAsked with this text.
+    std::optional<std::string> consentNotAsked;
     // Paths whose writes (replace, append, create, delete) throw NeedsAdministratorRights.
     std::set<std::string> needingRights;
     std::optional<ExitCode> endedWith;
