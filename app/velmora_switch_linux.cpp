@@ -11,7 +11,6 @@
 #include "hosts_store/switch_helper.h"
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
-#include "shell/linux/name_caches.h"
 
 namespace {
 
@@ -49,7 +48,5 @@ int main(int argc, char** argv)
     const velmora::ExitCode code = velmora::RunSwitchHelper(platform, arguments, report);
     if (!report.empty())
         std::fprintf(stderr, "velmora-switch: %s\n", report.c_str());
-    if (code == velmora::ExitCode::Normal && arguments.front() == "switch")
-        velmora::linux_platform::FlushHostsNameCaches();
     return static_cast<int>(code);
 }

@@ -10,6 +10,7 @@
 #include "shell/linux/errno_mapping.h"
 #include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/linux_platform.h"
+#include "shell/linux/name_caches.h"
 #include "shell/linux/own_libraries.h"
 #include "shell/linux/posix_files.h"
 #include "shell/linux/privileged_helper.h"
@@ -83,6 +84,11 @@ void LinuxPlatform::replaceTextFile(const std::string& path, const TextPieces& c
     if (needsRightsFor(native, true))
         throw NeedsAdministratorRights(native);
     ReplaceFileAtomically(native, content);
+    // Whoever switched the system's own hosts file (root, a user allowed to write it, the privileged helper),
+    // the caches that keep their own copy of it are told; a sandbox drive has none.
+    const auto& etc = drives_.roots().etc;
+    if (etc && native == *etc + "/hosts")
+        FlushHostsNameCaches();
 }
 
 void LinuxPlatform::appendTextFile(const std::string& path, const std::string& content)
