@@ -146,6 +146,26 @@ TEST(SwitchHelperAsRoot, SwitchesAndBacksUpOnItsCompiledInDriveWhateverTheEnviro
     }
 }
 
+TEST(SwitchHelperAsRoot, TakesTheSameSwitchLockAsTheProgram)
+{
+    if (!RunningAsRoot())
+        GTEST_SKIP() << "the helper's refusals and switches are run as root";
+    const HelperDrive drive;
+    // Another switch holds hosts for longer than a switch waits: the helper changes nothing and says why.
+    const int holder = ::open(HelperDrive::file("hosts").c_str(), O_RDWR | O_CLOEXEC);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    ASSERT_EQ(::fcntl(holder, F_SETLK, &whole), 0);
+    const ProcessResult result = RunHelper({"switch", "work"});
+    ::close(holder);
+    EXPECT_EQ(result.exitCode, 1) << result.errors;
+    EXPECT_NE(result.errors.find("velmora-switch: Run-time error '55':\n\nFile already open"), std::string::npos)
+        << result.errors;
+    EXPECT_NE(result.errors.find("another switch of hosts is in progress"), std::string::npos) << result.errors;
+    EXPECT_EQ(HelperDrive::get("hosts"), kOriginal);
+}
+
 TEST(HelperOutcome, ARefusalIsARefusalAPkexecThatCouldNotAskSaysWhyAndEveryOtherFailureIsAnError)
 {
     enum class Kind { Made, Refused, NotAsked, Failed };
