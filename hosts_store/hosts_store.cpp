@@ -1,7 +1,11 @@
 #include "hosts_store/hosts_store.h"
 
+#include <optional>
+#include <utility>
+
 #include "shell/paths.h"
 #include "shell/platform.h"
+#include "shell/runtime_error.h"
 #include "shell/string_ops.h"
 #include "shell/windows_system.h"
 
@@ -105,15 +109,66 @@ std::string WithLoneCrsAsCrLf(std::string_view text, std::size_t loneCrs)
     return converted;
 }
 
-}  // namespace
-
-void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
-                  const std::string& name)
+// A file's content read for a line copy: as it is, or with its lone CRs already ended, when it has so many
+// that writing it from its own bytes would cost too much.
+std::string ReadForLineCopy(Platform& platform, const std::string& source)
 {
     std::string content = platform.readTextFile(source);
     if (const std::size_t loneCrs = CountLoneCrs(content); loneCrs > kMostLoneCrs)
         content = WithLoneCrsAsCrLf(content, loneCrs);
-    platform.replaceTextFile(destination, LineCopyPieces(content, HeaderLines(header, name)));
+    return content;
+}
+
+// A line copy keeps every byte, gives each lone CR its LF and the last line its end mark: it is at least as
+// long as its source and at most twice as long plus two.
+bool LineCopyCouldBeThatLong(std::uint64_t sourceSize, std::uint64_t copySize)
+{
+    return sourceSize <= copySize && copySize <= 2 * sourceSize + 2;
+}
+
+}  // namespace
+
+LineCopyOfFile::LineCopyOfFile(Platform& platform, const std::string& source, std::string headerLines)
+    : content_(ReadForLineCopy(platform, source))
+    , headerLines_(std::move(headerLines))
+    , pieces_(LineCopyPieces(content_, headerLines_))
+{
+    for (std::string_view piece : pieces_)
+        size_ += piece.size();
+}
+
+void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
+                  const std::string& name)
+{
+    const LineCopyOfFile copy(platform, source, HeaderLines(header, name));
+    platform.replaceTextFile(destination, copy.pieces());
+}
+
+void KeepHostsUnlessAVariantsCopy(Platform& platform, const std::string& hostsDir, const std::string& switchEntry,
+                                  const LineCopyOfFile& switchCopy)
+{
+    const std::string hostsPath = hostsDir + kActiveHostsName;
+    const std::optional<std::uint64_t> hostsSize = platform.fileSize(hostsPath);
+    if (!hostsSize)
+        return;  // no hosts to lose (or a platform that keeps no copies)
+    // A switch to the variant that hosts already holds (a shortcut clicked twice) reads nothing more.
+    if (switchCopy.size() == *hostsSize && platform.fileHolds(hostsPath, switchCopy.pieces()))
+        return;
+    for (const std::string& entry : ListVariants(platform, hostsDir)) {
+        const std::string variantPath = hostsDir + entry;
+        const std::optional<std::uint64_t> variantSize = platform.fileSize(variantPath);
+        if (LowerCaseAscii(entry) == LowerCaseAscii(switchEntry) || !variantSize ||
+            !LineCopyCouldBeThatLong(*variantSize, *hostsSize))
+            continue;
+        try {
+            const LineCopyOfFile copy(platform, variantPath);
+            if (copy.size() == *hostsSize && platform.fileHolds(hostsPath, copy.pieces()))
+                return;
+        } catch (const RuntimeError&) {
+            // A variant this user may not read is no reason to refuse a switch to another one.
+        }
+    }
+    platform.keepHiddenCopy(hostsPath);
 }
 
 std::string ConsentNotAskedText(const char* message, const ConsentNotAsked& error)

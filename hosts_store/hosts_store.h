@@ -54,6 +54,33 @@ TextPieces LineCopyPieces(std::string_view source, const std::string& headerLine
 void CopyHostFile(Platform& platform, const std::string& source, const std::string& destination, bool header,
                   const std::string& name);
 
+// A file read for a line copy and the copy's pieces, which point into it: what a copy writes, read once.
+// It holds the text it was read from and nothing else; it cannot be copied or moved, since its pieces point
+// into it.
+class LineCopyOfFile {
+public:
+    // Reads the source; failures throw RuntimeError.
+    LineCopyOfFile(Platform& platform, const std::string& source, std::string headerLines = {});
+    LineCopyOfFile(const LineCopyOfFile&) = delete;
+    LineCopyOfFile& operator=(const LineCopyOfFile&) = delete;
+    const TextPieces& pieces() const { return pieces_; }
+    std::uint64_t size() const { return size_; }
+
+private:
+    std::string content_;
+    std::string headerLines_;
+    TextPieces pieces_;
+    std::uint64_t size_ = 0;
+};
+
+// Before a switch writes `switchCopy` (the line copy of the variant `switchEntry`) over `hosts`: when `hosts`
+// holds what activating none of the variants would write (lines typed in by hand, or added by another
+// program), has the platform keep it as a hidden copy beside it, so that nothing a switch replaces is lost.
+// The variant switched to is compared first; sizes come before contents, and another variant is read only when
+// its line copy could be as long as `hosts`. Failures of the platform's copy throw RuntimeError.
+void KeepHostsUnlessAVariantsCopy(Platform& platform, const std::string& hostsDir, const std::string& switchEntry,
+                                  const LineCopyOfFile& switchCopy);
+
 // Whether a change of the hosts directory was made. A change that needs administrator rights that were not
 // given has changed nothing; the caller tells the user so.
 enum class HostsChange { Made, NeedsAdministratorRights };

@@ -26,7 +26,10 @@ HostsChange ActivateVariant(Platform& platform, const std::string& hostsDir, con
         case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
         case PrivilegedChange::NotNeeded: break;
         }
-        CopyHostFile(platform, hostsDir + entry, hostsDir + kActiveHostsName, false, "");
+        // The variant is read once: to tell whether hosts holds anything that would be lost, and to be written.
+        const LineCopyOfFile copy(platform, hostsDir + entry);
+        KeepHostsUnlessAVariantsCopy(platform, hostsDir, entry, copy);
+        platform.replaceTextFile(hostsDir + kActiveHostsName, copy.pieces());
         return HostsChange::Made;
     } catch (const NeedsAdministratorRights&) {
         return HostsChange::NeedsAdministratorRights;

@@ -158,6 +158,36 @@ public:
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;
     virtual void deleteFile(const std::string& path) = 0;
+    // The size in bytes of the ordinary file a path names; nothing when there is none. A platform that keeps
+    // no hidden copies (below) may answer nothing for every path.
+    virtual std::optional<std::uint64_t> fileSize(const std::string& path)
+    {
+        static_cast<void>(path);
+        return std::nullopt;
+    }
+    // Whether the file holds exactly the given content; false when it is missing or cannot be read. The
+    // platform may compare piece by piece without reading the file whole.
+    virtual bool fileHolds(const std::string& path, const TextPieces& content)
+    {
+        std::string text;
+        try {
+            text = readTextFile(path);
+        } catch (const std::runtime_error&) {
+            return false;
+        }
+        std::string_view rest = text;
+        for (std::string_view piece : content) {
+            if (!rest.starts_with(piece))
+                return false;
+            rest.remove_prefix(piece.size());
+        }
+        return rest.empty();
+    }
+    // Keeps the file's present content as a hidden copy beside it that no listing shows, with the file's own
+    // owner, mode and attributes, on disk before it returns; of such copies of the file the five newest stay
+    // and older ones are removed (nothing else ever is). Where no file can be made beside it, nothing is kept
+    // and nothing fails; other failures throw RuntimeError before the file is touched.
+    virtual void keepHiddenCopy(const std::string& path) { static_cast<void>(path); }
     // Completes or rolls back whatever a replacement in the folder left unfinished when it was interrupted
     // (killed, power lost), so that every file there holds exactly its old or its new content. A platform
     // whose replacements are always atomic has nothing to do.

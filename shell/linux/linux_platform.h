@@ -55,6 +55,9 @@ public:
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool fileHolds(const std::string& path, const TextPieces& content) override;
+    void keepHiddenCopy(const std::string& path) override;
     void finishInterruptedReplacements(const std::string& folder) override;
 
     PrivilegedChange switchWithPrivileges(const std::string& hostsDir, const std::string& variantName) override;

@@ -147,6 +147,24 @@ PrivilegedChange LinuxPlatform::backupWithPrivileges(const std::string& hostsDir
     return runPrivilegedHelper(hostsDir, "hosts.Default", {kBackupVerb}, "sudo velmora");
 }
 
+std::optional<std::uint64_t> LinuxPlatform::fileSize(const std::string& path)
+{
+    struct stat status {};
+    if (::lstat(nativePathOf(path).c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return static_cast<std::uint64_t>(status.st_size);
+}
+
+bool LinuxPlatform::fileHolds(const std::string& path, const TextPieces& content)
+{
+    return FileHolds(nativePathOf(path), content);
+}
+
+void LinuxPlatform::keepHiddenCopy(const std::string& path)
+{
+    KeepHiddenCopy(nativePathOf(path, true));
+}
+
 void LinuxPlatform::finishInterruptedReplacements(const std::string& folder)
 {
     // Only the in-place rewrite of a file that cannot be renamed over leaves anything to finish.

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <optional>
@@ -201,7 +204,158 @@ void KeepMode(int fd, mode_t mode)
         ::fchmod(fd, mode);
 }
 
+constexpr char kKeptCopyMark[] = "~kept-";
+constexpr std::size_t kKeptCopiesKept = 5;
+// YYYYMMDD-HHMMSS-UUUUUU
+constexpr std::size_t kKeptCopyStampLength = 22;
+
+std::string KeptCopyPrefix(const std::string& name)
+{
+    return "." + name + kKeptCopyMark;
+}
+
+bool IsKeptCopyStamp(std::string_view stamp)
+{
+    if (stamp.size() != kKeptCopyStampLength)
+        return false;
+    for (std::size_t at = 0; at < stamp.size(); ++at) {
+        const bool dash = at == 8 || at == 15;
+        if (dash ? stamp[at] != '-' : (stamp[at] < '0' || stamp[at] > '9'))
+            return false;
+    }
+    return true;
+}
+
+// The name of a copy kept at a moment given in microseconds since the epoch; names sort as times do.
+std::string KeptCopyName(const std::string& name, std::int64_t microseconds)
+{
+    const time_t seconds = static_cast<time_t>(microseconds / 1000000);
+    struct tm utc {};
+    ::gmtime_r(&seconds, &utc);
+    char stamp[64];  // room for any year the calendar gives
+    std::snprintf(stamp, sizeof stamp, "%04d%02d%02d-%02d%02d%02d-%06lld", utc.tm_year + 1900, utc.tm_mon + 1,
+                  utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, static_cast<long long>(microseconds % 1000000));
+    return KeptCopyPrefix(name) + stamp;
+}
+
+// Removes all but the newest kept copies of the file `name`: only names of exactly that pattern, only
+// ordinary files. Never fails.
+void RemoveOlderKeptCopies(const std::string& directory, const std::string& name)
+{
+    FileDescriptor directoryFd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!directoryFd.valid())
+        return;
+    DIR* listing = ::fdopendir(::dup(directoryFd.get()));
+    if (!listing)
+        return;
+    const std::string prefix = KeptCopyPrefix(name);
+    std::vector<std::string> copies;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName.starts_with(prefix) && IsKeptCopyStamp(entryName.substr(prefix.size())))
+            copies.emplace_back(entryName);
+    }
+    ::closedir(listing);
+    if (copies.size() <= kKeptCopiesKept)
+        return;
+    std::sort(copies.begin(), copies.end());
+    copies.resize(copies.size() - kKeptCopiesKept);
+    for (const std::string& copy : copies) {
+        struct stat status {};
+        if (::fstatat(directoryFd.get(), copy.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(status.st_mode))
+            ::unlinkat(directoryFd.get(), copy.c_str(), 0);
+    }
+}
+
 }  // namespace
+
+bool FileHolds(const std::string& path, const std::vector<std::string_view>& content)
+{
+    struct stat status {};
+    FileDescriptor fd;
+    try {
+        fd = OpenOrdinaryFileIfPresent(path, O_RDONLY, status);
+    } catch (const RuntimeError&) {
+        return false;
+    }
+    std::uint64_t size = 0;
+    for (std::string_view piece : content)
+        size += piece.size();
+    if (!fd.valid() || static_cast<std::uint64_t>(status.st_size) != size)
+        return false;
+    char block[64 * 1024];
+    std::size_t filled = 0, compared = 0;
+    auto piece = content.begin();
+    std::size_t inPiece = 0;
+    for (;;) {
+        const ssize_t got = ::read(fd.get(), block + filled, sizeof block - filled);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        filled += static_cast<std::size_t>(got);
+        while (compared < filled) {
+            if (piece == content.end())
+                return false;  // the file grew meanwhile
+            const std::size_t length = std::min(filled - compared, piece->size() - inPiece);
+            if (std::string_view(block + compared, length) != piece->substr(inPiece, length))
+                return false;
+            compared += length;
+            inPiece += length;
+            if (inPiece == piece->size()) {
+                ++piece;
+                inPiece = 0;
+            }
+        }
+        if (got == 0)
+            break;
+        if (filled == sizeof block)
+            filled = compared = 0;
+    }
+    while (piece != content.end() && piece->empty())
+        ++piece;
+    return piece == content.end();
+}
+
+void KeepHiddenCopy(const std::string& path)
+{
+    struct stat old {};
+    const FileDescriptor source = OpenOrdinaryFileIfPresent(path, O_RDONLY, old);
+    if (!source.valid())
+        return;
+    const std::string directory = ParentOf(path);
+    const std::string name = NameOf(path);
+    LockedTemporary temporary = CreateLockedTemporary(directory, name);
+    if (!temporary.fd.valid()) {
+        if (errno == EACCES || errno == EPERM || errno == EROFS)
+            return;  // nowhere to keep it: the switch goes on as it always did
+        ThrowErrno(path);
+    }
+    try {
+        ReadThrough(source.get(), path, temporary.fd.get(), temporary.path);
+        const mode_t mode = old.st_mode & 07777;
+        if (!GiveIdentity(temporary.fd.get(), source.get(), old, mode) &&
+            ::fchmod(temporary.fd.get(), mode & 0664) != 0)
+            ThrowErrno(temporary.path);
+        SyncFile(temporary.fd.get(), temporary.path);
+        auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+                       std::chrono::system_clock::now().time_since_epoch())
+                       .count();
+        // A copy of the same microsecond (a clock set back, two switches at once) is never replaced.
+        for (;; ++now) {
+            const std::string kept = directory + "/" + KeptCopyName(name, now);
+            if (::renameat2(AT_FDCWD, temporary.path.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
+                break;
+            if (errno != EEXIST)
+                ThrowErrno(kept);
+        }
+        SyncDirectory(directory);
+    } catch (...) {
+        ::unlink(temporary.path.c_str());
+        throw;
+    }
+    RemoveOlderKeptCopies(directory, name);
+}
 
 std::string ReadWholeFile(const std::string& path)
 {

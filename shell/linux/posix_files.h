@@ -30,6 +30,18 @@ std::string ReadWholeFile(const std::string& path);
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
                            bool executable = false);
 
+// Whether an ordinary file holds exactly the content, read in small blocks (never whole). False when it is
+// missing or cannot be read.
+bool FileHolds(const std::string& path, const std::vector<std::string_view>& content);
+
+// Keeps the file's present content as a hidden sibling, `.NAME~kept-YYYYMMDD-HHMMSS-UUUUUU` (the time in
+// UTC), with the file's owner, group, extended attributes and mode where this user can give them (otherwise
+// its mode less execute, setuid and the write bit for others), synced and in the directory before it returns:
+// written to a locked temporary first, so that a kill leaves no half copy. Of the file's kept copies the five
+// newest stay; older ones are removed, and nothing else ever is. Where no file can be made in the directory
+// (the user may write only the file itself, or a read-only file system), nothing is kept and nothing fails.
+void KeepHiddenCopy(const std::string& path);
+
 // Appends to a file, creating it when missing.
 void AppendToFile(const std::string& path, const std::string& content);
 

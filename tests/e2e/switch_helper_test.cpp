@@ -146,6 +146,24 @@ TEST(SwitchHelperAsRoot, SwitchesAndBacksUpOnItsCompiledInDriveWhateverTheEnviro
     }
 }
 
+TEST(SwitchHelperAsRoot, KeepsAHostsThatNoVariantHoldsBeforeItSwitches)
+{
+    if (!RunningAsRoot())
+        GTEST_SKIP() << "the helper's refusals and switches are run as root";
+    const HelperDrive drive;
+    const std::string byHand = kOriginal + "10.9.9.9 by-hand\r\n";
+    HelperDrive::put("hosts", byHand);
+    const ProcessResult result = RunHelper({"switch", "work"});
+    EXPECT_EQ(result.exitCode, 0) << result.errors;
+    std::vector<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(HelperDrive::hostsDir()))
+        if (entry.path().filename().string().starts_with(".hosts~kept-"))
+            kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadFile(kept.front()), byHand);
+    EXPECT_EQ(HelperDrive::get("hosts"), "10.0.0.1 intranet\n\r\n");
+}
+
 TEST(SwitchHelperAsRoot, TakesTheSameSwitchLockAsTheProgram)
 {
     if (!RunningAsRoot())

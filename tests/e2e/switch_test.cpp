@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
@@ -385,6 +386,118 @@ TEST(ConcurrentSwitches, WaitForAHeldSwitchLockOrSayThatAnotherSwitchIsInProgres
                 << c.what << ": " << result.errors;
         }
     }
+}
+
+// The hidden copies a switch keeps of hosts, by name (oldest first): `.hosts~kept-` and a time stamp.
+std::vector<std::string> KeptCopies(const SandboxDrive& drive)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(drive.hostsDir())) {
+        const std::string name = entry.path().filename();
+        if (name.starts_with(".hosts~kept-") && name.size() == std::string(".hosts~kept-").size() + 22)
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A switch keeps a hosts that no variant's copy holds as a hidden copy with its owner and mode, and nothing
+// when hosts is a variant's copy; the five newest stay, and only its own copies are ever removed; where
+// nothing can be made beside hosts, the switch goes on without one.
+TEST(KeptCopies, ASwitchKeepsWhatNoVariantHoldsAndTheFiveNewestStay)
+{
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        const char* what;
+        std::string hosts;
+        bool kept;
+        bool folderWritable = true;
+    };
+    const Case cases[] = {
+        {"a line typed in by hand", "127.0.0.1 localhost\r\n10.9.9.9 by-hand\r\n", true},
+        {"a variant's copy", "127.0.0.1 localhost\r\n", false},
+        {"a variant as stored, not as a switch writes it", "10.1.1.1 my", true},
+        {"a folder the switch may not write", "10.9.9.9 by-hand\r\n", false, false},
+    };
+    for (const Case& c : cases) {
+        const SandboxDrive drive;
+        drive.put("hosts", c.hosts);
+        ::chmod(drive.file("hosts").c_str(), 0640);
+        if (root)
+            ::chown(drive.file("hosts").c_str(), 1234, 2345);
+        // Names a clean-up must never take for its own.
+        for (const char* lookalike : {".hosts~kept-20000101-000000-00000", ".hosts~kept-20000101-000000-000000.bak",
+                                             ".hosts.Default~kept-20000101-000000-000000"})
+            drive.put(lookalike, "not a kept copy of hosts\n");
+        std::vector<std::string> asUser;
+        if (!c.folderWritable) {
+            // Only hosts may be written: as nobody, who owns it, where root may write every folder.
+            ::chmod(drive.root().path().c_str(), 0755);
+            if (root) {
+                ::chown(drive.file("hosts").c_str(), 65534, 65534);
+                asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            }
+            ::chmod(drive.hostsDir().c_str(), 0555);
+        }
+        for (int round = 0; round < (c.kept ? 7 : 1); ++round) {
+            const std::string old = c.hosts + std::string(static_cast<std::size_t>(round), '#');
+            drive.put("hosts", old);
+            std::vector<std::string> argv = asUser;
+            argv.insert(argv.end(), {VELMORA_EXECUTABLE, "my work"});
+            const ProcessResult result = RunProgram(argv, drive.environment());
+            ASSERT_EQ(result.exitCode, 0) << c.what << ": " << result.errors;
+            EXPECT_EQ(drive.get("hosts"), "10.1.1.1 my\r\n") << c.what;
+            const std::vector<std::string> kept = KeptCopies(drive);
+            ASSERT_EQ(kept.size(), c.kept ? std::min<std::size_t>(round + 1, 5) : 0u) << c.what << ", round " << round;
+            if (!c.kept)
+                continue;
+            EXPECT_EQ(drive.get(kept.back()), old) << c.what << ": the newest copy holds what was replaced";
+            struct stat status {};
+            ASSERT_EQ(::stat(drive.file(kept.back()).c_str(), &status), 0);
+            EXPECT_EQ(status.st_mode & 07777, 0640u) << c.what;
+            if (root) {
+                EXPECT_EQ(status.st_uid, 1234u) << c.what;
+                EXPECT_EQ(status.st_gid, 2345u) << c.what;
+            }
+        }
+        if (c.kept) {
+            // After seven switches the five newest copies stay, oldest first.
+            const std::vector<std::string> kept = KeptCopies(drive);
+            for (std::size_t at = 0; at < kept.size(); ++at)
+                EXPECT_EQ(drive.get(kept[at]), c.hosts + std::string(at + 2, '#')) << c.what;
+        }
+        ::chmod(drive.hostsDir().c_str(), 0755);
+        EXPECT_TRUE(drive.has(".hosts~kept-20000101-000000-00000") && drive.has(".hosts~kept-20000101-000000-000000.bak") &&
+                    drive.has(".hosts.Default~kept-20000101-000000-000000"))
+            << c.what << ": only the switch's own copies are ever removed";
+    }
+}
+
+// Killed at any moment of a switch that keeps a copy, hosts holds its old or its new content, and a kept copy
+// is never a part of the old one.
+TEST(KeptCopies, AKilledSwitchLeavesNoHalfCopy)
+{
+    const SandboxDrive drive;
+    const std::string unique = ManyLines("by-hand", 100000);
+    const std::string variant = ManyLines("first", 100000);
+    drive.put("hosts.first", variant);
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 40000);
+    int interrupted = 0;
+    for (int round = 0; round < 40; ++round) {
+        drive.put("hosts", unique);
+        const pid_t pid = StartProgram({VELMORA_EXECUTABLE, "first"}, drive.environment());
+        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        interrupted += WIFSIGNALED(status) ? 1 : 0;
+        const std::string hosts = drive.get("hosts");
+        ASSERT_TRUE(hosts == unique || hosts == variant) << "round " << round << ": " << hosts.size() << " bytes";
+        for (const std::string& kept : KeptCopies(drive))
+            ASSERT_EQ(drive.get(kept), unique) << "round " << round << ": " << kept;
+    }
+    EXPECT_GT(interrupted, 0) << "no switch was ever interrupted; the test proves nothing";
 }
 
 }  // namespace

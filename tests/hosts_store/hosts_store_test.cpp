@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "hosts_store/hosts_store.h"
+#include "shell/runtime_error.h"
 #include "tests/support/fake_platform.h"
 
 namespace velmora {
@@ -102,6 +103,53 @@ TEST(FileLookup, FollowUpCallsGiveTheNextMatchThenEmptyText)
     platform.files[kDir + "HOSTS.Deny"] = "";
     EXPECT_FALSE(FileExists(platform, kDir + "hosts.allow"));
     EXPECT_FALSE(FileExists(platform, kDir + "hosts.deny"));
+}
+
+// Before a switch replaces hosts, content that activating no variant would write is kept, a variant's line
+// copy is not, a variant whose size cannot fit is never read, and a copy that cannot be kept stops the switch
+// before hosts is touched.
+TEST(KeepHostsUnlessAVariantsCopy, KeepsWhatNoVariantWouldWriteAndReadsOnlyVariantsOfAFittingSize)
+{
+    struct Case {
+        const char* what;
+        std::string hosts;
+        bool kept;
+        bool keepFails = false;
+    };
+    const Case cases[] = {
+        {"the copy of the variant switched to", "10.7.7.7 to\r\n", false},
+        {"the backup's copy", "127.0.0.1 default\r\n", false},
+        {"a variant's line copy", "10.0.0.1 a\n10.0.0.2 b\r\n", false},
+        {"lone CRs ended by the copy", "1\r\n2\r\n", false},
+        {"the variant as stored, not as a switch writes it", "10.0.0.1 a\n10.0.0.2 b", true},
+        {"a line typed in by hand", "127.0.0.1 default\r\n10.9.9.9 by-hand\r\n", true},
+        {"a copy that cannot be kept", "10.9.9.9 by-hand\r\n", true, true},
+    };
+    for (const Case& c : cases) {
+        FakePlatform platform;
+        platform.keepsCopies = true;
+        platform.files[kDir + "hosts"] = c.hosts;
+        platform.files[kDir + "hosts.Default"] = "127.0.0.1 default\r\n";
+        platform.files[kDir + "hosts.lf"] = "10.0.0.1 a\n10.0.0.2 b";
+        platform.files[kDir + "hosts.cr"] = "1\r2\r";
+        platform.files[kDir + "hosts.huge"] = std::string(1000, 'x');
+        platform.files[kDir + "hosts.to"] = "10.7.7.7 to";
+        platform.failures["read|" + kDir + "hosts.huge"] = RuntimeErrorNumber::DeviceIoError;  // read: a fault
+        if (c.keepFails)
+            platform.failures["keep|" + kDir + "hosts"] = RuntimeErrorNumber::DiskFull;
+        try {
+            const LineCopyOfFile switchCopy(platform, kDir + "hosts.to");
+            KeepHostsUnlessAVariantsCopy(platform, kDir, "hosts.to", switchCopy);
+            EXPECT_FALSE(c.keepFails) << c.what;
+        } catch (const RuntimeError& error) {
+            EXPECT_TRUE(c.keepFails) << c.what << ": " << error.reportText();
+            EXPECT_EQ(error.number(), RuntimeErrorNumber::DiskFull) << c.what;
+        }
+        EXPECT_EQ(platform.log, c.kept && !c.keepFails ? std::vector<std::string>{"keep|" + kDir + "hosts"}
+                                                       : std::vector<std::string>{})
+            << c.what;
+        EXPECT_EQ(platform.files[kDir + "hosts"], c.hosts) << c.what;
+    }
 }
 
 }  // namespace

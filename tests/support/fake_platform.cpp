@@ -190,6 +190,20 @@ void FakePlatform::deleteFile(const std::string& path)
     files.erase(*key);
 }
 
+std::optional<std::uint64_t> FakePlatform::fileSize(const std::string& path)
+{
+    const auto key = storedKeyOf(path);
+    if (!keepsCopies || !key)
+        return std::nullopt;
+    return files.at(*key).size();
+}
+
+void FakePlatform::keepHiddenCopy(const std::string& path)
+{
+    failIfScripted("keep", path);
+    log.push_back("keep|" + path);
+}
+
 void FakePlatform::changeDrive(const std::string& drive)
 {
     failIfScripted("drive", drive);

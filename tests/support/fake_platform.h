@@ -44,6 +44,8 @@ public:
     // Paths whose writes (replace, append, create, delete) throw NeedsAdministratorRights.
     std::set<std::string> needingRights;
     std::optional<ExitCode> endedWith;
+    // Set: the fake tells file sizes and keeps hidden copies, logging "keep|<path>" for each.
+    bool keepsCopies = false;
 
     int messageBox(const std::string& prompt, int style, const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
@@ -65,6 +67,8 @@ public:
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    void keepHiddenCopy(const std::string& path) override;
     // Recorded apart from the log: every start does it first, and the log is about what a user notices.
     void finishInterruptedReplacements(const std::string& folder) override { finishedFolders.push_back(folder); }
     std::vector<std::string> finishedFolders;
