@@ -304,7 +304,7 @@ TEST(ConcurrentSwitches, EndWithExactlyOneWholeCopyThatASuccessfulRunMade)
             if (root) {
                 // Root may write every folder: the switches run as nobody, who owns hosts alone.
                 ::chmod(drive.root().path().c_str(), 0755);
-                ::chown(drive.file("hosts").c_str(), 65534, 65534);
+                ASSERT_EQ(::chown(drive.file("hosts").c_str(), 65534, 65534), 0);
                 asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
             } else {
                 ::chmod(drive.hostsDir().c_str(), 0555);
@@ -423,8 +423,9 @@ TEST(KeptCopies, ASwitchKeepsWhatNoVariantHoldsAndTheFiveNewestStay)
         const SandboxDrive drive;
         drive.put("hosts", c.hosts);
         ::chmod(drive.file("hosts").c_str(), 0640);
-        if (root)
-            ::chown(drive.file("hosts").c_str(), 1234, 2345);
+        if (root) {
+            ASSERT_EQ(::chown(drive.file("hosts").c_str(), 1234, 2345), 0);
+        }
         // Names a clean-up must never take for its own.
         for (const char* lookalike : {".hosts~kept-20000101-000000-00000", ".hosts~kept-20000101-000000-000000.bak",
                                              ".hosts.Default~kept-20000101-000000-000000"})
@@ -434,7 +435,7 @@ TEST(KeptCopies, ASwitchKeepsWhatNoVariantHoldsAndTheFiveNewestStay)
             // Only hosts may be written: as nobody, who owns it, where root may write every folder.
             ::chmod(drive.root().path().c_str(), 0755);
             if (root) {
-                ::chown(drive.file("hosts").c_str(), 65534, 65534);
+                ASSERT_EQ(::chown(drive.file("hosts").c_str(), 65534, 65534), 0);
                 asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
             }
             ::chmod(drive.hostsDir().c_str(), 0555);
