@@ -27,9 +27,10 @@ HostsChange ActivateVariant(Platform& platform, const std::string& hostsDir, con
         case PrivilegedChange::NotNeeded: break;
         }
         // The variant is read once: to tell whether hosts holds anything that would be lost, and to be written.
+        // That is told under the switch's lock, so that a switch under way is never taken for lines to keep.
         const LineCopyOfFile copy(platform, hostsDir + entry);
-        KeepHostsUnlessAVariantsCopy(platform, hostsDir, entry, copy);
-        platform.replaceTextFile(hostsDir + kActiveHostsName, copy.pieces());
+        platform.replaceTextFileAfter(hostsDir + kActiveHostsName, copy.pieces(),
+                                      [&] { KeepHostsUnlessAVariantsCopy(platform, hostsDir, entry, copy); });
         return HostsChange::Made;
     } catch (const NeedsAdministratorRights&) {
         return HostsChange::NeedsAdministratorRights;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -154,6 +155,15 @@ public:
     // Replaces (or creates) a file with the given content so that the file holds either its old or its
     // new content at every moment. A read-only file is refused and keeps its content.
     virtual void replaceTextFile(const std::string& path, const TextPieces& content) = 0;
+    // As replaceTextFile, with `beforeReplacing` run first while no other replacement of the file can be
+    // under way (on a platform that serializes them, its lock on the file is held), so that what it reads
+    // of the file is whole. What it throws ends the call with the file as it was.
+    virtual void replaceTextFileAfter(const std::string& path, const TextPieces& content,
+                                      const std::function<void()>& beforeReplacing)
+    {
+        beforeReplacing();
+        replaceTextFile(path, content);
+    }
     virtual void appendTextFile(const std::string& path, const std::string& content) = 0;
     // Creates a file with the given content only when no file of that name exists; false when one did.
     virtual bool createTextFileIfAbsent(const std::string& path, const std::string& content) = 0;

@@ -52,6 +52,8 @@ public:
     bool canKeepFileAt(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
+    void replaceTextFileAfter(const std::string& path, const TextPieces& content,
+                              const std::function<void()>& beforeReplacing) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;

@@ -79,11 +79,17 @@ bool LinuxPlatform::needsRightsFor(const std::string& nativePath, bool fileItsel
 
 void LinuxPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
+    replaceTextFileAfter(path, content, {});
+}
+
+void LinuxPlatform::replaceTextFileAfter(const std::string& path, const TextPieces& content,
+                                         const std::function<void()>& beforeReplacing)
+{
     // A user who may write the file itself but not its folder switches by the in-place rewrite.
     const std::string native = nativePathOf(path, true);
     if (needsRightsFor(native, true))
         throw NeedsAdministratorRights(native);
-    ReplaceFileAtomically(native, content);
+    ReplaceFileAtomically(native, content, false, beforeReplacing);
     // Whoever switched the system's own hosts file (root, a user allowed to write it, the privileged helper),
     // the caches that keep their own copy of it are told; a sandbox drive has none.
     const auto& etc = drives_.roots().etc;

@@ -386,7 +386,7 @@ std::string ReadWholeFile(const std::string& path)
 }
 
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
-                           bool executable)
+                           bool executable, const std::function<void()>& beforeReplacing)
 {
     // Opening the file for writing is the test that this user may write it: a writable directory alone is
     // not enough to replace it. Its lock keeps every other replacement of it (another switch, the window's,
@@ -398,6 +398,8 @@ void ReplaceFileAtomically(const std::string& path, const std::vector<std::strin
         ThrowReadOnly(path);
     if (exists)
         FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this switch
+    if (beforeReplacing)
+        beforeReplacing();
     mode_t mode = exists ? (existing.st_mode & 07777) : (kCreationMode & ~CurrentUmask());
     if (executable)
         mode |= (mode & 0444) >> 2;

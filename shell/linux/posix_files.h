@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,10 @@ std::string ReadWholeFile(const std::string& path);
 // first to end, or gives up with File already open. An interrupted rewrite of the file is finished next;
 // afterwards the temporaries that killed switches left in the directory are removed.
 // `executable` adds execute permission wherever the file may be read (for launchers).
+// `beforeReplacing`, when given, runs once the lock is held and an interrupted rewrite is finished, before
+// anything is written; what it throws ends the replacement with the file untouched.
 void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
-                           bool executable = false);
+                           bool executable = false, const std::function<void()>& beforeReplacing = {});
 
 // Whether an ordinary file holds exactly the content, read in small blocks (never whole). False when it is
 // missing or cannot be read.

@@ -224,7 +224,8 @@ std::vector<std::string> LeftBehind(const SandboxDrive& drive)
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(drive.hostsDir()))
-        if (entry.path().filename().string().starts_with(".velmora"))
+        if (entry.path().filename().string().starts_with(".velmora") ||
+            entry.path().filename().string().starts_with(".hosts~kept-"))  // hosts was always a variant's copy
             names.push_back(entry.path().filename());
     return names;
 }
