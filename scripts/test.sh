@@ -15,10 +15,10 @@ for preset in logic ci ci-asan; do
     ctest --preset "$preset"
 done
 
-echo "== windows build =="
-cmake --preset windows -DVELMORA_WARNINGS_AS_ERRORS=ON
-cmake --build --preset windows
-ctest --preset windows
+echo "== ci-windows build =="
+cmake --preset ci-windows
+cmake --build --preset ci-windows
+ctest --preset ci-windows
 
 echo "== fuzz build and runs =="
 scripts/fuzz.sh 20
