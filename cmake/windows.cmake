@@ -26,7 +26,6 @@ add_library(velmora_windows STATIC
     shell/windows/on_demand_calls_win.cpp
     shell/windows/windows_platform.cpp
     shell/windows/wscript_shell_win.cpp
-    # The project's own Shell Link writer, for a system without the shell object.
 )
 # shell32, ole32 and oleaut32 are loaded on first use (on_demand_calls_win), so they are not linked.
 target_link_libraries(velmora_windows

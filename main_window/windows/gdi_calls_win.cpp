@@ -21,14 +21,6 @@ HFONT CreateFontOrThrow(const char* face, double points, int weight, bool underl
     return font;
 }
 
-HBRUSH CreateBrushOrThrow(COLORREF colour)
-{
-    const HBRUSH brush = ::CreateSolidBrush(colour);
-    if (!brush)
-        throw LastError("");
-    return brush;
-}
-
 int ScreenDotsPerInch()
 {
     const HDC screen = ::GetDC(nullptr);
