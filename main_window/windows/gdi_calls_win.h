@@ -13,7 +13,4 @@ HFONT CreateFontOrThrow(const char* face, double points, int weight, bool underl
 // The screen's dots per inch (96 at the standard setting): what the fixed layout is scaled by.
 int ScreenDotsPerInch();
 
-// Frees a GDI object; null is ignored.
-void DeleteGdiObject(HGDIOBJ object);
-
 }  // namespace velmora::windows_view
