@@ -40,11 +40,10 @@ add_library(velmora_linux STATIC
     shell/linux/replacement_lock.cpp
 )
 target_link_libraries(velmora_linux PUBLIC velmora_logic Threads::Threads ${CMAKE_DL_LIBS} PRIVATE velmora_warnings)
-# The program finds its privileged helper at <prefix>/<libexec>/velmora beside its own <prefix>/bin.
-set_source_files_properties(shell/linux/privileged_helper.cpp PROPERTIES
-    COMPILE_DEFINITIONS "VELMORA_LIBEXEC_DIR=\"${CMAKE_INSTALL_LIBEXECDIR}\"")
-set_source_files_properties(shell/linux/own_libraries.cpp PROPERTIES
-    COMPILE_DEFINITIONS "VELMORA_OWN_LIBRARY_DIR=\"${VELMORA_OWN_LIBRARY_DIR}\"")
+# The program finds its privileged helper at <prefix>/<libexec>/velmora beside its own <prefix>/bin, and its
+# libraries in their private folder: both folders are compiled in, as the home page is.
+configure_file(cmake/install_layout_config.h.in ${CMAKE_BINARY_DIR}/generated/velmora/install_layout_config.h @ONLY)
+target_include_directories(velmora_linux PRIVATE ${CMAKE_BINARY_DIR}/generated)
 
 # --- The desktop side: default applications (GIO), Qt dialogs and the window, loaded only when needed ---
 add_library(velmora_gio STATIC shell/linux/desktop/default_applications.cpp)

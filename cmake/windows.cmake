@@ -5,6 +5,11 @@
 enable_language(C)
 enable_language(RC)
 
+# windows.h without the rarely used parts and without its min/max macros, which break std::min and std::max.
+add_compile_definitions($<$<COMPILE_LANGUAGE:CXX>:WIN32_LEAN_AND_MEAN> $<$<COMPILE_LANGUAGE:CXX>:NOMINMAX>)
+# Every program runs on its own: no libgcc, libstdc++ or winpthread DLL to ship beside it.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
 # Every Windows program and test runs through Wine, in the prefix that the test set-up makes in the build tree.
 set(VELMORA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/windows/wine-env.sh run ${VELMORA_WINE_STATE})
@@ -21,7 +26,6 @@ add_library(velmora_windows STATIC
     shell/windows/on_demand_calls_win.cpp
     shell/windows/windows_platform.cpp
     shell/windows/wscript_shell_win.cpp
-    # The project's own Shell Link writer, for a system without the shell object.
 )
 # shell32, ole32 and oleaut32 are loaded on first use (on_demand_calls_win), so they are not linked.
 target_link_libraries(velmora_windows

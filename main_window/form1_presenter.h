@@ -26,7 +26,6 @@ public:
     // The window's part of start-up: the replaced caption, the icon, the list and its first selection.
     void attachView(Form1View& view);
 
-    const std::string& hostsDir() const { return hostsDir_; }
     // Set when the command line named no variant: the window's caption for the whole run, which says so.
     const std::optional<std::string>& captionOverride() const { return captionOverride_; }
     // Set when the command line named something and did not switch.

@@ -9,7 +9,7 @@ namespace velmora {
 enum class VariantButton { Command3, Command2, Command5, Command6 };
 
 // What the logic may do to the one window, and nothing more: the operations on its controls that the
-// handlers use. Implemented by the Qt window and by test doubles; it holds no logic of its own.
+// handlers use. Implemented by each platform's window and by test doubles; it holds no logic of its own.
 class Form1View {
 public:
     virtual ~Form1View() = default;

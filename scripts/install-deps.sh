@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ pkg-config qt6-base-dev libglib2.0-dev
+    # the layout check of the lines a change touches (clang-format and git clang-format)
+    clang-format
     # tests
     libgtest-dev libgmock-dev desktop-file-utils liblnk-utils xvfb xauth
     # tests that hear the X bell (the keyboard extension's bell notices)

@@ -100,8 +100,8 @@ public:
 };
 
 // Everything the program needs of the operating system and the desktop, and nothing else. The logic never
-// touches the world except through this interface, so it runs unchanged over a test double, the Linux side
-// or a future Win32 side.
+// touches the world except through this interface, so it runs unchanged over a test double and over each
+// operating system's side.
 //
 // Paths are the program's own texts (Windows form, such as C:\Windows\System32\drivers\etc\hosts); the
 // platform maps them to real files. Text contents are bytes in the system's single-byte code page and are

@@ -3,8 +3,11 @@
 #include <string>
 
 #include "main_window/windows/form1_layout_win.h"
+#include "shell/windows/scoped_resources_win.h"
 
 namespace velmora::windows_view {
+
+using windows_platform::ScopedSelection;
 
 namespace {
 
@@ -36,15 +39,16 @@ void DrawGraphicalButton(const DRAWITEMSTRUCT& item, COLORREF face, HFONT font)
         ::OffsetRect(&box, 1, 1);
 
     const std::string caption = WindowText(item.hwndItem);
-    const HGDIOBJ oldFont = ::SelectObject(dc, font);
-    const int oldMode = ::SetBkMode(dc, TRANSPARENT);
-    const COLORREF oldColour = ::SetTextColor(dc, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : kBlack);
-    // Without DT_NOPREFIX "&&" shows one ampersand; DT_HIDEPREFIX keeps any single one from being underlined.
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
-                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX);
-    ::SetTextColor(dc, oldColour);
-    ::SetBkMode(dc, oldMode);
-    ::SelectObject(dc, oldFont);
+    {
+        const ScopedSelection captionFont(dc, font);
+        const int oldMode = ::SetBkMode(dc, TRANSPARENT);
+        const COLORREF oldColour = ::SetTextColor(dc, disabled ? ::GetSysColor(COLOR_GRAYTEXT) : kBlack);
+        // Without DT_NOPREFIX "&&" shows one ampersand; DT_HIDEPREFIX keeps any single one from being underlined.
+        ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &box,
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX);
+        ::SetTextColor(dc, oldColour);
+        ::SetBkMode(dc, oldMode);
+    }
 
     if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
         RECT focus = item.rcItem;
@@ -70,7 +74,7 @@ void PaintCaptionedFrame(HWND frame, HDC dc, HFONT font, COLORREF textColour)
     FillWith(dc, client, kWhite);
 
     const std::string caption = WindowText(frame);
-    const HGDIOBJ oldFont = ::SelectObject(dc, font);
+    const ScopedSelection captionFont(dc, font);
     TEXTMETRICA metrics {};
     ::GetTextMetricsA(dc, &metrics);
     SIZE extent {};
@@ -92,7 +96,6 @@ void PaintCaptionedFrame(HWND frame, HDC dc, HFONT font, COLORREF textColour)
                 DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     ::SetTextColor(dc, oldColour);
     ::SetBkMode(dc, oldMode);
-    ::SelectObject(dc, oldFont);
 }
 
 }  // namespace velmora::windows_view

@@ -9,6 +9,7 @@
 #include "shell/home_page.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
+#include "shell/windows/scoped_resources_win.h"
 
 namespace velmora::windows_view {
 
@@ -38,11 +39,9 @@ LRESULT CALLBACK FrameProcedure(HWND frame, UINT message, WPARAM wParam, LPARAM 
     case WM_ERASEBKGND:
         return 1;  // WM_PAINT covers the whole area
     case WM_PAINT: {
-        PAINTSTRUCT paint {};
-        const HDC dc = ::BeginPaint(frame, &paint);
-        PaintCaptionedFrame(frame, dc, reinterpret_cast<HFONT>(::GetWindowLongPtrA(frame, GWLP_USERDATA)),
+        const windows_platform::ScopedPaint paint(frame);
+        PaintCaptionedFrame(frame, paint.dc(), reinterpret_cast<HFONT>(::GetWindowLongPtrA(frame, GWLP_USERDATA)),
                             ControlOf(kFrame1).text);
-        ::EndPaint(frame, &paint);
         return 0;
     }
     case WM_COMMAND:
@@ -88,18 +87,12 @@ void RegisterClasses()
 
 // The fonts of the layout's roles at the given dots per inch, by role; throws, leaving none behind, when one
 // cannot be made.
-std::array<HFONT, std::size(kFonts)> CreateRoleFonts(int dotsPerInch)
+RoleFonts CreateRoleFonts(int dotsPerInch)
 {
-    std::array<HFONT, std::size(kFonts)> fonts {};
-    try {
-        for (std::size_t role = 0; role < fonts.size(); ++role)
-            if (const Font& font = kFonts[role]; font.face)
-                fonts[role] = CreateFontOrThrow(font.face, font.points, font.weight, font.underline, dotsPerInch);
-    } catch (const RuntimeError&) {
-        for (HFONT font : fonts)
-            DeleteGdiObject(font);
-        throw;
-    }
+    RoleFonts fonts;
+    for (std::size_t role = 0; role < fonts.size(); ++role)
+        if (const Font& font = kFonts[role]; font.face)
+            fonts[role].reset(CreateFontOrThrow(font.face, font.points, font.weight, font.underline, dotsPerInch));
     return fonts;
 }
 
@@ -121,7 +114,7 @@ Form1Win::Form1Win(Form1Events& events)
     ::SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form1Win::WindowProcedure));
 
     iconSize_ = scaled(32);
-    icon_ = LoadProgramIcon(iconSize_);
+    icon_.reset(LoadProgramIcon(iconSize_));
     fonts_ = CreateRoleFonts(dotsPerInch_);
     createControls();
 }
@@ -133,10 +126,7 @@ Form1Win::~Form1Win()
         ::SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         ::DestroyWindow(window_);
     }
-    for (HFONT font : fonts_)
-        DeleteGdiObject(font);
-    if (icon_)
-        ::DestroyIcon(icon_);
+    // The fonts and the icon go after the window, which no longer uses them.
 }
 
 void Form1Win::createControls()
@@ -215,7 +205,7 @@ RECT Form1Win::scaled(const Box& box) const
 
 HFONT Form1Win::fontFor(FontRole role) const
 {
-    return fonts_[static_cast<int>(role)];
+    return fonts_[static_cast<int>(role)].get();
 }
 
 template <typename Handler>
@@ -327,7 +317,7 @@ void Form1Win::onCommand(int id, int code)
 void Form1Win::onDrawItem(const DRAWITEMSTRUCT& item)
 {
     if (item.CtlID == kPicture1) {
-        DrawPicture(item, pictureShowsIcon_ ? icon_ : nullptr, iconSize_);
+        DrawPicture(item, pictureShowsIcon_ ? icon_.get() : nullptr, iconSize_);
         return;
     }
     DrawGraphicalButton(item, ControlOf(static_cast<ControlId>(item.CtlID)).face, fontFor(FontRole::Button));
@@ -341,7 +331,7 @@ void Form1Win::onDotsPerInchChanged(int dotsPerInch, const RECT& suggested)
     ::SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, kPlaceOnly);
     // Fonts that cannot be made at the new size leave the old ones in place; the layout moves all the same.
-    std::optional<std::array<HFONT, std::size(kFonts)>> fonts;
+    std::optional<RoleFonts> fonts;
     try {
         fonts = CreateRoleFonts(dotsPerInch_);
     } catch (const RuntimeError&) {
@@ -351,18 +341,13 @@ void Form1Win::onDotsPerInchChanged(int dotsPerInch, const RECT& suggested)
         const RECT box = scaled(placement.box);
         ::SetWindowPos(placed, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top, kPlaceOnly);
         if (fonts && placement.font != FontRole::None)
-            ::SendMessageA(placed, WM_SETFONT, reinterpret_cast<WPARAM>((*fonts)[static_cast<int>(placement.font)]),
-                           FALSE);
+            ::SendMessageA(placed, WM_SETFONT,
+                           reinterpret_cast<WPARAM>((*fonts)[static_cast<int>(placement.font)].get()), FALSE);
     }
-    if (fonts) {
-        for (HFONT font : fonts_)
-            DeleteGdiObject(font);
-        fonts_ = *fonts;
-    }
+    if (fonts)
+        fonts_ = std::move(*fonts);  // the old ones are deleted, now that no control uses them
     if (const HICON icon = LoadProgramIcon(scaled(32))) {
-        if (icon_)
-            ::DestroyIcon(icon_);
-        icon_ = icon;
+        icon_.reset(icon);
         iconSize_ = scaled(32);
     }
     ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -7,10 +7,14 @@
 
 #include "main_window/program.h"
 #include "main_window/windows/form1_layout_win.h"
+#include "shell/windows/scoped_resources_win.h"
 
 namespace velmora::windows_view {
 
 class Tooltips;
+
+// One font per role of the layout (none for FontRole::None), deleted with their owner.
+using RoleFonts = std::array<windows_platform::ScopedGdiObject<HFONT>, std::size(kFonts)>;
 
 // The program's one window as a native Win32 window: it creates the fixed-size top-level window and its
 // eleven controls from the window's layout table with their geometry (scaled by the screen's dots per inch, and again whenever the window
@@ -79,8 +83,8 @@ private:
     HWND window_ = nullptr;
     int dotsPerInch_ = USER_DEFAULT_SCREEN_DPI;
     std::array<HWND, kControlCount> controls_ {};
-    std::array<HFONT, std::size(kFonts)> fonts_ {};
-    HICON icon_ = nullptr;
+    RoleFonts fonts_;
+    windows_platform::ScopedIcon icon_;
     int iconSize_ = 32;
     bool pictureShowsIcon_ = false;
     COLORREF linkColour_ = ControlOf(kLabel1).text;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "shell/windows/error_mapping_win.h"
+#include "shell/windows/scoped_resources_win.h"
 
 namespace velmora::windows_view {
 
@@ -21,28 +22,13 @@ HFONT CreateFontOrThrow(const char* face, double points, int weight, bool underl
     return font;
 }
 
-HBRUSH CreateBrushOrThrow(COLORREF colour)
-{
-    const HBRUSH brush = ::CreateSolidBrush(colour);
-    if (!brush)
-        throw LastError("");
-    return brush;
-}
-
 int ScreenDotsPerInch()
 {
-    const HDC screen = ::GetDC(nullptr);
-    if (!screen)
+    const windows_platform::ScopedWindowDc screen(nullptr);
+    if (!screen.get())
         throw ErrorFromWin32(ERROR_DC_NOT_FOUND, "");
-    const int dotsPerInch = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const int dotsPerInch = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dotsPerInch > 0 ? dotsPerInch : USER_DEFAULT_SCREEN_DPI;
-}
-
-void DeleteGdiObject(HGDIOBJ object)
-{
-    if (object)
-        ::DeleteObject(object);
 }
 
 }  // namespace velmora::windows_view

@@ -10,12 +10,7 @@ namespace velmora::windows_view {
 // The font of a control: a named face, its size in points at the given dots per inch, its weight, ANSI.
 HFONT CreateFontOrThrow(const char* face, double points, int weight, bool underline, int dotsPerInch);
 
-HBRUSH CreateBrushOrThrow(COLORREF colour);
-
 // The screen's dots per inch (96 at the standard setting): what the fixed layout is scaled by.
 int ScreenDotsPerInch();
-
-// Frees a GDI object; null is ignored.
-void DeleteGdiObject(HGDIOBJ object);
 
 }  // namespace velmora::windows_view

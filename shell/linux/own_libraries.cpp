@@ -3,12 +3,9 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-namespace velmora::linux_platform {
+#include "velmora/install_layout_config.h"
 
-namespace {
-// lib/<triplet>/velmora, as the build places the libraries.
-constexpr char kOwnLibraryDirectory[] = "/../" VELMORA_OWN_LIBRARY_DIR "/";
-}
+namespace velmora::linux_platform {
 
 std::string ExecutablePath()
 {
@@ -23,7 +20,8 @@ std::string ExecutablePath()
 void* OpenOwnLibrary(const char* fileName, const char* symbol, std::string& error)
 {
     const std::string executable = ExecutablePath();
-    const std::string library = executable.substr(0, executable.find_last_of('/')) + kOwnLibraryDirectory + fileName;
+    const std::string programFolder = executable.substr(0, executable.find_last_of('/'));
+    const std::string library = programFolder + "/../" + kConfiguredOwnLibraryDirectory + "/" + fileName;
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         error = std::string("cannot load ") + fileName + ": " + ::dlerror();

@@ -8,10 +8,7 @@
 #include <unistd.h>
 
 #include "shell/runtime_error.h"
-
-#ifndef VELMORA_LIBEXEC_DIR
-#define VELMORA_LIBEXEC_DIR "libexec"
-#endif
+#include "velmora/install_layout_config.h"
 
 extern char** environ;
 
@@ -62,7 +59,7 @@ private:
 std::string SwitchHelperPathFor(const std::string& executablePath)
 {
     const std::string prefix = ParentOf(ParentOf(executablePath));
-    return (prefix == "/" ? std::string() : prefix) + "/" VELMORA_LIBEXEC_DIR "/velmora/velmora-switch";
+    return (prefix == "/" ? std::string() : prefix) + "/" + kConfiguredLibexecDirectory + "/velmora/velmora-switch";
 }
 
 bool MayWriteDirectory(const std::string& nativeDirectory)

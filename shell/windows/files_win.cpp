@@ -12,6 +12,7 @@
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/file_handle_win.h"
 #include "shell/windows/in_place_rewrite_win.h"
+#include "shell/windows/scoped_resources_win.h"
 
 namespace velmora::windows_platform {
 
@@ -82,7 +83,7 @@ bool CheckWritable(const std::string& path, DWORD& attributes)
 
 // Opens a file without following a reparse point and makes sure that what was opened is an ordinary file
 // on a disk (a name such as CON or a symbolic link planted after the lookup is refused here).
-Handle OpenOrdinaryFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
+ScopedHandle OpenOrdinaryFile(const std::string& path, DWORD access, DWORD share, DWORD disposition)
 {
     HANDLE opened = INVALID_HANDLE_VALUE;
     if (!TryWhileShared([&] {
@@ -91,7 +92,7 @@ Handle OpenOrdinaryFile(const std::string& path, DWORD access, DWORD share, DWOR
             return opened != INVALID_HANDLE_VALUE;
         }))
         throw LastError(path);
-    Handle file(opened);
+    ScopedHandle file(opened);
     BY_HANDLE_FILE_INFORMATION information {};
     if (::GetFileType(file.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(file.get(), &information) ||
         (information.dwFileAttributes & kNotOrdinary))
@@ -140,12 +141,10 @@ std::string TemporarySiblingOf(const std::string& path, const char* extension)
 
 bool ProcessRuns(DWORD processId)
 {
-    const HANDLE process = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
-    if (!process)
+    const ScopedHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process.valid())
         return ::GetLastError() == ERROR_ACCESS_DENIED;  // it runs, as another user
-    const bool runs = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    ::CloseHandle(process);
-    return runs;
+    return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 bool IsDeviceName(std::string name)
@@ -195,9 +194,9 @@ DWORD ReplaceExisting(const std::string& path, const std::string& temporary)
 void RewriteHeldFile(const std::string& path, const std::vector<std::string_view>& content,
                      const std::string& temporary, DWORD replaceError)
 {
-    Handle target(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
-                                nullptr));
+    ScopedHandle target(::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                                      nullptr));
     if (!target.valid())
         throw ErrorFromWin32(replaceError, path);
     BY_HANDLE_FILE_INFORMATION information {};
@@ -271,8 +270,8 @@ std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
     // The wide search sees each name as stored; FindFirstFileA would give look-alikes of names outside the
     // code page, which stand for other files.
     WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW(WideOf(pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const ScopedFindHandle search(::FindFirstFileW(WideOf(pattern).c_str(), &found));
+    if (!search.valid())
         return names;
     do {
         if (found.dwFileAttributes & (kNotOrdinary | kHiddenFromUsers))
@@ -280,8 +279,7 @@ std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
         std::string name = ExactAnsiOf(found.cFileName);
         if (!HoldsUnrepresentable(name) && folder.size() + name.size() < MAX_PATH)
             names.push_back(std::move(name));
-    } while (::FindNextFileW(search, &found));
-    ::FindClose(search);
+    } while (::FindNextFileW(search.get(), &found));
     SortNamesIgnoringCase(names);
     return names;
 }
@@ -291,7 +289,7 @@ std::string ReadWholeFile(const std::string& path)
     DWORD attributes = 0;
     if (ExistingAttributes(path, attributes) && (attributes & kNotOrdinary))
         ThrowNotOrdinary(path);
-    Handle file = OpenOrdinaryFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
+    ScopedHandle file = OpenOrdinaryFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING);
     LARGE_INTEGER size {};
     if (!::GetFileSizeEx(file.get(), &size))
         throw LastError(path);
@@ -321,7 +319,7 @@ void ReplaceFileDurably(const std::string& path, const std::vector<std::string_v
         FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this replacement
 
     std::string temporary;
-    Handle file(CreateTemporarySibling(path, temporary));
+    ScopedHandle file(CreateTemporarySibling(path, temporary));
     if (!file.valid())
         throw LastError(path);
     try {
@@ -359,7 +357,7 @@ void AppendToFile(const std::string& path, const std::string& content)
 {
     DWORD attributes = 0;
     CheckWritable(path, attributes);
-    Handle file = OpenOrdinaryFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+    ScopedHandle file = OpenOrdinaryFile(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
     WriteAllBytes(file.get(), content.data(), content.size(), path);
     if (!file.close())
         throw LastError(path);
@@ -367,7 +365,8 @@ void AppendToFile(const std::string& path, const std::string& content)
 
 bool CreateFileIfAbsent(const std::string& path, const std::string& content)
 {
-    Handle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle file(
+        ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
         const DWORD error = ::GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
@@ -392,14 +391,15 @@ namespace {
 void PutBackInterruptedReplacements(const std::string& directory)
 {
     WIN32_FIND_DATAA found {};
-    const HANDLE search = ::FindFirstFileA((directory + kTemporaryPrefix + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
     std::vector<std::string> leftovers;
-    do
-        leftovers.emplace_back(found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    {
+        const ScopedFindHandle search(::FindFirstFileA((directory + kTemporaryPrefix + "*").c_str(), &found));
+        if (!search.valid())
+            return;
+        do
+            leftovers.emplace_back(found.cFileName);
+        while (::FindNextFileA(search.get(), &found));
+    }
 
     for (const std::string& name : leftovers) {
         // "~velmora-<process id>-<count>" and then ".tmp", or "-<name of the file>.bak".
@@ -443,10 +443,8 @@ std::optional<std::string> StoredEntryName(const std::string& path)
     if (IsDeviceName(name))
         return name;
     WIN32_FIND_DATAW found {};
-    const HANDLE search = ::FindFirstFileW(WideOf(path).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    if (!ScopedFindHandle(::FindFirstFileW(WideOf(path).c_str(), &found)).valid())
         return std::nullopt;
-    ::FindClose(search);
     return ExactAnsiOf(found.cFileName);
 }
 

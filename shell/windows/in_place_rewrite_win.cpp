@@ -163,7 +163,7 @@ void DeleteSibling(const std::string& path)
 
 // Removes the journal; the marker goes last (and its lock with it): until it is gone, a crash here leaves a
 // journal that the next start completes.
-void RemoveJournal(const JournalPaths& paths, Handle& marker)
+void RemoveJournal(const JournalPaths& paths, ScopedHandle& marker)
 {
     DeleteSibling(paths.newContent);
     DeleteSibling(paths.oldContent);
@@ -191,17 +191,17 @@ std::string ReadMarker(HANDLE marker, const std::string& path)
 
 // Opens an existing sibling of ours or of the journal without following a reparse point; nothing when it
 // cannot be opened (why is in the thread's last error).
-Handle OpenExisting(const std::string& path, DWORD access, DWORD share)
+ScopedHandle OpenExisting(const std::string& path, DWORD access, DWORD share)
 {
-    return Handle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return ScopedHandle(::CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
 }
 
 // Writes the copy at `fromPath` over the target, if the copy still holds `expected`.
 bool CopyBackIfIntact(const std::string& fromPath, const ContentSummary& expected, HANDLE target,
                       const std::string& targetPath)
 {
-    const Handle from = OpenExisting(fromPath, GENERIC_READ, FILE_SHARE_READ);
+    const ScopedHandle from = OpenExisting(fromPath, GENERIC_READ, FILE_SHARE_READ);
     if (!from.valid() || !IsOrdinaryDiskFile(from.get()) || ReadThrough(from.get(), fromPath) != expected)
         return false;
     Reserve(target, expected.size, targetPath);
@@ -218,7 +218,7 @@ RecoveryResult RecoverJournal(const std::string& folder, const std::string& mark
     const std::string markerPath = folder + markerName;
     // No sharing: while this runs no switch can start a journal of the same file, and a running one keeps
     // this open from succeeding.
-    Handle marker = OpenExisting(markerPath, GENERIC_READ | GENERIC_WRITE, 0);
+    ScopedHandle marker = OpenExisting(markerPath, GENERIC_READ | GENERIC_WRITE, 0);
     if (!marker.valid())
         return ::GetLastError() == ERROR_FILE_NOT_FOUND ? RecoveryResult::JournalGone : RecoveryResult::JournalInUse;
     if (!IsOrdinaryDiskFile(marker.get()))
@@ -237,7 +237,8 @@ RecoveryResult RecoverJournal(const std::string& folder, const std::string& mark
 
     const std::string targetPath = folder + journal->targetName;
     // Whoever kept the file from being replaced may hold it still: reading and writing are shared with it.
-    const Handle target = OpenExisting(targetPath, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    const ScopedHandle target = OpenExisting(targetPath, GENERIC_READ | GENERIC_WRITE,
+                                             FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (!target.valid() || !IsOrdinaryDiskFile(target.get()))
         return RecoveryResult::JournalInUse;  // gone, held, or no longer a file: keep the copies
     if (FileIdOf(target.get(), targetPath) != journal->fileId) {
@@ -259,11 +260,11 @@ RecoveryResult RecoverJournal(const std::string& folder, const std::string& mark
 
 // The marker of a new journal, created and held by this rewrite. A stale journal of the same file is
 // recovered first; one held by a running rewrite makes this one fail (it never waits).
-Handle CreateHeldMarker(const JournalPaths& paths, const std::string& folder, const std::string& path)
+ScopedHandle CreateHeldMarker(const JournalPaths& paths, const std::string& folder, const std::string& path)
 {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        Handle marker(::CreateFileA(paths.marker.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_HIDDEN, nullptr));
+        ScopedHandle marker(::CreateFileA(paths.marker.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (marker.valid())
             return marker;
         const DWORD error = ::GetLastError();
@@ -283,14 +284,15 @@ void RecoverInterruptedRewrites(const std::string& folder)
     const std::string directory = folder.empty() || folder.back() == '\\' ? folder : folder + "\\";
     std::vector<std::string> markers;
     WIN32_FIND_DATAA found {};
-    const HANDLE search =
-        ::FindFirstFileA((directory + kJournalPrefix + "*" + kMarkerSuffix).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do
-        markers.emplace_back(found.cFileName);
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    {
+        const ScopedFindHandle search(
+            ::FindFirstFileA((directory + kJournalPrefix + "*" + kMarkerSuffix).c_str(), &found));
+        if (!search.valid())
+            return;
+        do
+            markers.emplace_back(found.cFileName);
+        while (::FindNextFileA(search.get(), &found));
+    }
     for (const std::string& marker : markers)
         RecoverJournal(directory, marker);
 }
@@ -311,17 +313,17 @@ void RewriteInPlaceWithJournal(HANDLE target, const std::string& path, const std
 {
     const std::string folder = FolderOf(path);
     const JournalPaths paths = JournalPaths::ForTarget(folder, NameOf(path));
-    Handle marker = CreateHeldMarker(paths, folder, path);
+    ScopedHandle marker = CreateHeldMarker(paths, folder, path);
     RewriteJournal journal {{}, SummaryOf(content), FileIdOf(target, path), NameOf(path)};
-    Handle old;
+    ScopedHandle old;
     try {
         if (!::MoveFileExA(newContentPath.c_str(), paths.newContent.c_str(),
                            MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             throw LastError(paths.newContent);
         ::SetFileAttributesA(paths.newContent.c_str(), FILE_ATTRIBUTE_HIDDEN);
         DeleteSibling(paths.oldContent);
-        old = Handle(::CreateFileA(paths.oldContent.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_HIDDEN, nullptr));
+        old = ScopedHandle(::CreateFileA(paths.oldContent.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!old.valid())
             throw LastError(paths.oldContent);
         journal.oldContent = ReadThrough(target, path, old.get(), paths.oldContent);

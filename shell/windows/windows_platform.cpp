@@ -14,6 +14,7 @@
 #include "shell/windows/files_win.h"
 #include "shell/windows/input_box_win.h"
 #include "shell/windows/on_demand_calls_win.h"
+#include "shell/windows/scoped_resources_win.h"
 #include "shell/windows/wscript_shell_win.h"
 
 namespace velmora::windows_platform {
@@ -167,8 +168,7 @@ double WindowsPlatform::startProcess(const std::string& commandLine, int windowS
     if (!::CreateProcessA(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         throw LastError(commandLine);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    const ScopedHandle thread(process.hThread), started(process.hProcess);  // nothing waits for them
     return static_cast<double>(process.dwProcessId);
 }
 

@@ -115,21 +115,21 @@ void Invoke(IDispatch* object, const wchar_t* member, WORD kind, std::vector<VAR
         throw ErrorFromAutomation(status, nullptr, what);
 }
 
-IDispatch* TakeDispatch(Variant& value, const std::string& what)
+ScopedComPtr<IDispatch> TakeDispatch(Variant& value, const std::string& what)
 {
     if (value.vt != VT_DISPATCH || !value.pdispVal)
         throw RuntimeError(RuntimeErrorNumber::InvalidProcedureCall, what, "the shell object gave no object");
-    IDispatch* object = value.pdispVal;
-    object->AddRef();
-    return object;
+    return ScopedComPtr<IDispatch>::AddedReference(value.pdispVal);
 }
 
 // A shortcut object of the shell: every setter assigns its property at once, save() calls Save. It keeps
 // no values of its own.
 class WScriptShortcut final : public ShellShortcut {
 public:
-    WScriptShortcut(IDispatch* shortcut, std::string path) : shortcut_(shortcut), path_(std::move(path)) {}
-    ~WScriptShortcut() override { shortcut_->Release(); }
+    WScriptShortcut(ScopedComPtr<IDispatch> shortcut, std::string path)
+        : shortcut_(std::move(shortcut)), path_(std::move(path))
+    {
+    }
     WScriptShortcut(const WScriptShortcut&) = delete;
     WScriptShortcut& operator=(const WScriptShortcut&) = delete;
 
@@ -141,16 +141,16 @@ public:
     void save() override
     {
         Variant ignored;
-        Invoke(shortcut_, L"Save", DISPATCH_METHOD, {}, &ignored, path_);
+        Invoke(shortcut_.get(), L"Save", DISPATCH_METHOD, {}, &ignored, path_);
     }
 
 private:
     void put(const wchar_t* property, Variant&& value)
     {
-        Invoke(shortcut_, property, DISPATCH_PROPERTYPUT, {&value}, nullptr, path_);
+        Invoke(shortcut_.get(), property, DISPATCH_PROPERTYPUT, {&value}, nullptr, path_);
     }
 
-    IDispatch* shortcut_;
+    ScopedComPtr<IDispatch> shortcut_;
     std::string path_;
 };
 
@@ -161,28 +161,29 @@ std::unique_ptr<WScriptShell> WScriptShell::Create()
     CLSID shellClass {};
     if (FAILED(ole32::CLSIDFromProgID(L"WScript.Shell", &shellClass)))
         return nullptr;
-    IDispatch* shell = nullptr;
+    ScopedComPtr<IDispatch> shell;
     if (FAILED(ole32::CoCreateInstance(shellClass, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                  reinterpret_cast<void**>(&shell))) ||
+                                       reinterpret_cast<void**>(shell.receive()))) ||
         !shell)
         return nullptr;
-    return std::unique_ptr<WScriptShell>(new WScriptShell(shell));
+    return std::unique_ptr<WScriptShell>(new WScriptShell(std::move(shell)));
 }
 
-WScriptShell::~WScriptShell()
+WScriptShell::WScriptShell(ScopedComPtr<IDispatch> shell) : shell_(std::move(shell))
 {
-    shell_->Release();
 }
+
+WScriptShell::~WScriptShell() = default;
 
 std::string WScriptShell::specialFolder(const std::string& name)
 {
     Variant folders;
-    Invoke(shell_, L"SpecialFolders", DISPATCH_PROPERTYGET, {}, &folders, name);
-    IDispatch* collection = TakeDispatch(folders, name);
+    Invoke(shell_.get(), L"SpecialFolders", DISPATCH_PROPERTYGET, {}, &folders, name);
+    const ScopedComPtr<IDispatch> collection = TakeDispatch(folders, name);
     Variant folder;
     Variant key(name);
-    const HRESULT status = InvokeStatus(collection, L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key}, &folder, name);
-    collection->Release();
+    const HRESULT status = InvokeStatus(collection.get(), L"Item", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {&key},
+                                        &folder, name);
     // Windows answers a name it does not know with empty text, Wine with "not implemented".
     if (status == E_NOTIMPL)
         return {};
@@ -195,7 +196,7 @@ std::unique_ptr<ShellShortcut> WScriptShell::createShortcut(const std::string& p
 {
     Variant shortcut;
     Variant linkPath(path);
-    Invoke(shell_, L"CreateShortcut", DISPATCH_METHOD, {&linkPath}, &shortcut, path);
+    Invoke(shell_.get(), L"CreateShortcut", DISPATCH_METHOD, {&linkPath}, &shortcut, path);
     return std::make_unique<WScriptShortcut>(TakeDispatch(shortcut, path), path);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/platform.h"
+#include "shell/windows/scoped_resources_win.h"
 
 struct IDispatch;
 
@@ -27,8 +28,8 @@ public:
     std::unique_ptr<ShellShortcut> createShortcut(const std::string& path);
 
 private:
-    explicit WScriptShell(IDispatch* shell) : shell_(shell) {}
-    IDispatch* shell_;
+    explicit WScriptShell(ScopedComPtr<IDispatch> shell);
+    ScopedComPtr<IDispatch> shell_;
 };
 
 }  // namespace velmora::windows_platform

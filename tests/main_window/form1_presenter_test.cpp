@@ -132,7 +132,7 @@ TEST(Form1Presenter, ARefillLeavesNoSelectionSoADoubleClickDoesNothingAndTheButt
 {
     OpenWindow window;
     window.view.userSelects(1);
-    RefreshVariantList(window.view, window.platform, window.presenter.hostsDir());
+    RefreshVariantList(window.view, window.platform, kDir);
 
     EXPECT_EQ(window.view.selected, -1);
     EXPECT_EQ(window.view.frameCaption, "Lab :");
