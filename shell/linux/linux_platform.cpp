@@ -82,8 +82,13 @@ int LinuxPlatform::messageBox(const std::string& prompt, int style, const std::o
     const std::string shownTitle = title.value_or(kProgramTitle);
     if (DesktopServices* services = desktop())
         return services->messageBox(prompt, style, shownTitle);
-    std::fprintf(stderr, "%s: %s\n", shownTitle.c_str(), PromptForTerminal(prompt).c_str());
+    writeToStandardError(shownTitle, prompt);
     return message_answer::kNotShown;
+}
+
+void LinuxPlatform::writeToStandardError(const std::string& title, const std::string& text)
+{
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), PromptForTerminal(text).c_str());
 }
 
 std::optional<std::string> LinuxPlatform::inputBox(const std::string& prompt, const std::string& title,
@@ -91,7 +96,7 @@ std::optional<std::string> LinuxPlatform::inputBox(const std::string& prompt, co
 {
     if (DesktopServices* services = desktop())
         return services->inputBox(prompt, title, defaultText);
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), PromptForTerminal(prompt).c_str());
+    writeToStandardError(title, prompt);
     return std::nullopt;
 }
 

@@ -81,6 +81,8 @@ private:
     // Whether a native path lies in the system's hosts directory (never in a sandbox drive) and the running
     // user may not change what is in it.
     bool needsRightsFor(const std::string& nativePath, bool fileItselfWritable = false) const;
+    // A box's text as a terminal shows it: "title: text", its line breaks as new lines.
+    static void writeToStandardError(const std::string& title, const std::string& text);
     // `rootCommand` is what makes the same change as root, for when pkexec cannot ask.
     PrivilegedChange runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,
                                          const std::vector<std::string>& command, const std::string& rootCommand);

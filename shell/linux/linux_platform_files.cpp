@@ -132,14 +132,22 @@ PrivilegedChange LinuxPlatform::runPrivilegedHelper(const std::string& hostsDir,
         return PrivilegedChange::NotNeeded;
     const std::string helper = SwitchHelperPathFor(ExecutablePath());
     const std::string instead = WhatToDoWithoutAnAgent(rootCommand);
-    for (const std::string& program : {std::string(kPkexecPath), helper})
-        if (::access(program.c_str(), X_OK) != 0)
-            throw ConsentNotAsked(program + " is missing: " + std::strerror(errno) + kCR + kCR + instead);
-    std::vector<std::string> argv{kPkexecPath, helper};
-    argv.insert(argv.end(), command.begin(), command.end());
-    std::string errors;
-    const int exitCode = RunToEnd(argv, errors);
-    return OutcomeOfHelperRun(exitCode, errors, hostsPath, instead);
+    try {
+        for (const std::string& program : {std::string(kPkexecPath), helper})
+            if (::access(program.c_str(), X_OK) != 0)
+                throw ConsentNotAsked(program + " is missing: " + std::strerror(errno) + kCR + kCR + instead);
+        std::vector<std::string> argv {kPkexecPath, helper};
+        argv.insert(argv.end(), command.begin(), command.end());
+        std::string errors;
+        const int exitCode = RunToEnd(argv, errors);
+        return OutcomeOfHelperRun(exitCode, errors, hostsPath, instead);
+    } catch (const ConsentNotAsked& error) {
+        // Where no desktop shows the box, its text goes to standard error anyway; where one does, the terminal
+        // or log that started the program still learns why nobody was asked and what to do instead.
+        if (desktop())
+            writeToStandardError(kProgramTitle, error.what());
+        throw;
+    }
 }
 
 PrivilegedChange LinuxPlatform::switchWithPrivileges(const std::string& hostsDir, const std::string& variantName)
