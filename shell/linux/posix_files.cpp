@@ -320,7 +320,14 @@ bool FileHolds(const std::string& path, const std::vector<std::string_view>& con
 void KeepHiddenCopy(const std::string& path)
 {
     struct stat old {};
-    const FileDescriptor source = OpenOrdinaryFileIfPresent(path, O_RDONLY, old);
+    FileDescriptor source;
+    try {
+        source = OpenOrdinaryFileIfPresent(path, O_RDONLY, old);
+    } catch (const RuntimeError& error) {
+        if (error.number() == RuntimeErrorNumber::PermissionDenied)
+            return;  // a user who may write hosts but not read it cannot keep it: the switch goes on as before
+        throw;
+    }
     if (!source.valid())
         return;
     const std::string directory = ParentOf(path);

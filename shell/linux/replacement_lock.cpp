@@ -35,6 +35,19 @@ bool StillUnderItsName(const std::string& path, const struct stat& opened)
     return ::lstat(path.c_str(), &named) == 0 && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
+// A write lock needs a descriptor open for writing; a user who may write the file but not read it still
+// takes one, and only the in-place rewrite, which must read the old content, then refuses.
+FileDescriptor OpenForWriteLock(const std::string& path, struct stat& status)
+{
+    try {
+        return OpenOrdinaryFileIfPresent(path, O_RDWR, status);
+    } catch (const RuntimeError& error) {
+        if (error.number() != RuntimeErrorNumber::PermissionDenied)
+            throw;
+        return OpenOrdinaryFileIfPresent(path, O_WRONLY, status);
+    }
+}
+
 }  // namespace
 
 FileDescriptor OpenLockedForReplacement(const std::string& path, struct stat& status)
@@ -42,7 +55,7 @@ FileDescriptor OpenLockedForReplacement(const std::string& path, struct stat& st
     const auto deadline = std::chrono::steady_clock::now() + kReplacementLockWait;
     auto pause = std::chrono::milliseconds(2);
     for (;;) {
-        FileDescriptor fd = OpenOrdinaryFileIfPresent(path, O_RDWR, status);
+        FileDescriptor fd = OpenForWriteLock(path, status);
         if (!fd.valid())
             return fd;
         const LockAttempt attempt = TryWriteLock(fd.get());

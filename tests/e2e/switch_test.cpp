@@ -413,12 +413,14 @@ TEST(KeptCopies, ASwitchKeepsWhatNoVariantHoldsAndTheFiveNewestStay)
         std::string hosts;
         bool kept;
         bool folderWritable = true;
+        bool hostsReadable = true;
     };
     const Case cases[] = {
         {"a line typed in by hand", "127.0.0.1 localhost\r\n10.9.9.9 by-hand\r\n", true},
         {"a variant's copy", "127.0.0.1 localhost\r\n", false},
         {"a variant as stored, not as a switch writes it", "10.1.1.1 my", true},
         {"a folder the switch may not write", "10.9.9.9 by-hand\r\n", false, false},
+        {"a hosts the switch may write but not read", "10.9.9.9 by-hand\r\n", false, true, false},
     };
     for (const Case& c : cases) {
         const SandboxDrive drive;
@@ -440,6 +442,15 @@ TEST(KeptCopies, ASwitchKeepsWhatNoVariantHoldsAndTheFiveNewestStay)
                 asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
             }
             ::chmod(drive.hostsDir().c_str(), 0555);
+        }
+        if (!c.hostsReadable) {
+            ::chmod(drive.file("hosts").c_str(), 0200);
+            if (root) {
+                ASSERT_EQ(::chown(drive.file("hosts").c_str(), 65534, 65534), 0);
+                ::chmod(drive.root().path().c_str(), 0755);
+                ::chmod(drive.hostsDir().c_str(), 0777);
+                asUser = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+            }
         }
         for (int round = 0; round < (c.kept ? 7 : 1); ++round) {
             const std::string old = c.hosts + std::string(static_cast<std::size_t>(round), '#');
