@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
+#include "shell/string_ops.h"
 #include "shell/windows/ansi_text_win.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/file_handle_win.h"
@@ -311,12 +313,15 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
-void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content)
+void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content,
+                        const std::function<void()>& beforeReplacing)
 {
     DWORD attributes = 0;
     const bool exists = CheckWritable(path, attributes);
     if (exists)
         FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this replacement
+    if (beforeReplacing)
+        beforeReplacing();
 
     std::string temporary;
     ScopedHandle file(CreateTemporarySibling(path, temporary));
@@ -465,6 +470,224 @@ void RemoveOrdinaryFile(const std::string& path)
                            attributes & FILE_ATTRIBUTE_DIRECTORY ? "a directory" : "the file is read-only");
     if (!TryWhileShared([&] { return ::DeleteFileA(path.c_str()) != FALSE; }))
         throw LastError(path);
+}
+
+namespace {
+
+constexpr char kKeptCopyMark[] = "~kept-";
+constexpr std::size_t kKeptCopiesKept = 5;
+// YYYYMMDD-HHMMSS-UUUUUU
+constexpr std::size_t kKeptCopyStampLength = 22;
+
+// The leading dot keeps both the name and the short name the system makes of it (which drops the dot and
+// begins "HOSTS~") out of the `hosts.*` search.
+std::string KeptCopyPrefix(const std::string& name)
+{
+    return "." + name + kKeptCopyMark;
+}
+
+bool IsKeptCopyName(const std::string& entry, const std::string& prefix)
+{
+    if (entry.size() != prefix.size() + kKeptCopyStampLength ||
+        LowerCaseAscii(entry.substr(0, prefix.size())) != LowerCaseAscii(prefix))
+        return false;
+    const std::string_view stamp = std::string_view(entry).substr(prefix.size());
+    for (std::size_t at = 0; at < stamp.size(); ++at) {
+        const bool dash = at == 8 || at == 15;
+        if (dash ? stamp[at] != '-' : (stamp[at] < '0' || stamp[at] > '9'))
+            return false;
+    }
+    return true;
+}
+
+// Microseconds since 1601 (the system's file time) as the stamp of a kept copy; stamps sort as times do.
+std::string KeptCopyStamp(std::uint64_t microseconds)
+{
+    ULARGE_INTEGER ticks {};
+    ticks.QuadPart = microseconds * 10;
+    const FILETIME time {ticks.LowPart, ticks.HighPart};
+    SYSTEMTIME utc {};
+    ::FileTimeToSystemTime(&time, &utc);
+    char stamp[64];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u-%06u", unsigned {utc.wYear}, unsigned {utc.wMonth},
+                  unsigned {utc.wDay}, unsigned {utc.wHour}, unsigned {utc.wMinute}, unsigned {utc.wSecond},
+                  static_cast<unsigned>(microseconds % 1000000));
+    return stamp;
+}
+
+std::uint64_t MicrosecondsNow()
+{
+    FILETIME now {};
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks {};
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    return ticks.QuadPart / 10;
+}
+
+// Opens a file to be read whole without another process writing it meanwhile: no write sharing. A file that
+// another program holds for writing already (which a switch rewrites in place) is opened with it shared.
+// An invalid handle when it cannot be opened, with the reason in the thread's last error.
+ScopedHandle OpenToReadWhole(const std::string& path)
+{
+    constexpr DWORD kFlags = FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_SEQUENTIAL_SCAN;
+    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, kFlags, nullptr));
+    if (!file.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION)
+        file = ScopedHandle(::CreateFileA(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, kFlags, nullptr));
+    return file;
+}
+
+bool IsOrdinaryDiskFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& information)
+{
+    return ::GetFileType(file) == FILE_TYPE_DISK && ::GetFileInformationByHandle(file, &information) &&
+           (information.dwFileAttributes & kNotOrdinary) == 0;
+}
+
+// Gives the copy the file's access list; where this user may not read or give it, the copy keeps the one
+// the folder gives new files.
+void CopyAccessList(const std::string& from, const std::string& to)
+{
+    constexpr SECURITY_INFORMATION kWhat = DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    ::GetFileSecurityA(from.c_str(), kWhat, nullptr, 0, &needed);
+    if (needed == 0)
+        return;
+    std::string descriptor(needed, '\0');
+    if (::GetFileSecurityA(from.c_str(), kWhat, descriptor.data(), needed, &needed))
+        ::SetFileSecurityA(to.c_str(), kWhat, descriptor.data());
+}
+
+// Removes all but the newest kept copies of the file `name` in the folder (which ends in a separator): only
+// names of exactly that pattern, only ordinary files. Never fails.
+void RemoveOlderKeptCopies(const std::string& directory, const std::string& name)
+{
+    const std::string prefix = KeptCopyPrefix(name);
+    std::vector<std::string> copies;
+    WIN32_FIND_DATAA found {};
+    const ScopedFindHandle search(::FindFirstFileA((directory + prefix + "*").c_str(), &found));
+    if (!search.valid())
+        return;
+    do {
+        // The pattern may have matched a short name: the long one decides.
+        if (!(found.dwFileAttributes & kNotOrdinary) && IsKeptCopyName(found.cFileName, prefix))
+            copies.emplace_back(found.cFileName);
+    } while (::FindNextFileA(search.get(), &found));
+    if (copies.size() <= kKeptCopiesKept)
+        return;
+    std::sort(copies.begin(), copies.end(), [&](const std::string& a, const std::string& b) {
+        return a.compare(prefix.size(), std::string::npos, b, prefix.size(), std::string::npos) < 0;
+    });
+    copies.resize(copies.size() - kKeptCopiesKept);
+    for (const std::string& copy : copies)
+        DiscardTemporary(directory + copy);
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> OrdinaryFileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & kNotOrdinary))
+        return std::nullopt;
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+bool FileHolds(const std::string& path, const std::vector<std::string_view>& content)
+{
+    const ScopedHandle file = OpenToReadWhole(path);
+    BY_HANDLE_FILE_INFORMATION information {};
+    if (!file.valid() || !IsOrdinaryDiskFile(file.get(), information))
+        return false;
+    std::uint64_t size = 0;
+    for (std::string_view piece : content)
+        size += piece.size();
+    if (((static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow) != size)
+        return false;
+    std::string block(64 * 1024, '\0');
+    auto piece = content.begin();
+    std::size_t inPiece = 0;
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr))
+            return false;
+        if (got == 0)
+            break;
+        for (std::size_t compared = 0; compared < got;) {
+            if (piece == content.end())
+                return false;  // the file grew meanwhile
+            const std::size_t length = std::min<std::size_t>(got - compared, piece->size() - inPiece);
+            if (std::string_view(block.data() + compared, length) != piece->substr(inPiece, length))
+                return false;
+            compared += length;
+            inPiece += length;
+            if (inPiece == piece->size()) {
+                ++piece;
+                inPiece = 0;
+            }
+        }
+    }
+    while (piece != content.end() && piece->empty())
+        ++piece;
+    return piece == content.end() && inPiece == 0;
+}
+
+void KeepHiddenCopy(const std::string& path)
+{
+    const ScopedHandle source = OpenToReadWhole(path);
+    if (!source.valid()) {
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+            return;
+        throw LastError(path);
+    }
+    BY_HANDLE_FILE_INFORMATION information {};
+    if (!IsOrdinaryDiskFile(source.get(), information))
+        ThrowNotOrdinary(path);
+    std::string temporary;
+    ScopedHandle copy(CreateTemporarySibling(path, temporary));
+    if (!copy.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)
+            return;  // nowhere to keep it: the switch goes on as it always did
+        throw ErrorFromWin32(error, path);
+    }
+    const std::string directory = DirectoryOf(path);
+    try {
+        std::string block(1u << 20, '\0');
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(source.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr))
+                throw LastError(path);
+            if (got == 0)
+                break;
+            WriteAllBytes(copy.get(), block.data(), got, temporary);
+        }
+        FlushToDisk(copy.get(), temporary);
+        if (!copy.close())
+            throw LastError(temporary);
+        CopyAccessList(path, temporary);
+        const DWORD shown = (information.dwFileAttributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_HIDDEN;
+        if (!::SetFileAttributesA(temporary.c_str(), shown))
+            throw LastError(temporary);
+        // A copy of the same microsecond (a clock set back, two switches at once) is never replaced.
+        for (std::uint64_t now = MicrosecondsNow();; ++now) {
+            const std::string kept = directory + KeptCopyPrefix(NameOf(path)) + KeptCopyStamp(now);
+            if (::MoveFileExA(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH))
+                break;
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+                throw ErrorFromWin32(error, kept);
+        }
+    } catch (...) {
+        if (copy.valid())
+            copy.close();
+        DiscardTemporary(temporary);
+        throw;
+    }
+    RemoveOlderKeptCopies(directory, NameOf(path));
 }
 
 }  // namespace velmora::windows_platform

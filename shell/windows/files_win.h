@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,7 +33,10 @@ std::string ReadWholeFile(const std::string& path);
 // pauses; one that is still held with read and write sharing but without delete sharing is then rewritten in
 // place under a journal (in_place_rewrite_win.h), and one held without that much sharing keeps the refusal
 // (70). The temporary is removed on every failure, and the old content stays in place.
-void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content);
+// `beforeReplacing`, when given, runs once an interrupted rewrite of the file is finished (a running one
+// refuses the replacement) and before anything is written; what it throws ends the call with the file as it was.
+void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content,
+                        const std::function<void()>& beforeReplacing = {});
 
 // Appends to a file, creating it when missing.
 void AppendToFile(const std::string& path, const std::string& content);
@@ -55,6 +60,23 @@ std::optional<std::string> StoredEntryName(const std::string& path);
 // Whether a file can be kept at the path and later replaced: the path, with the longest sibling a
 // replacement makes, fits the ANSI calls (MAX_PATH), and the code page holds every character of it.
 bool CanKeepFileAt(const std::string& path);
+
+// The size of the ordinary file the path names; nothing when there is none (or it cannot be looked at).
+std::optional<std::uint64_t> OrdinaryFileSize(const std::string& path);
+
+// Whether an ordinary file holds exactly the content, read in blocks (never whole); false when it is missing
+// or cannot be read. While it is read no other process may write it: it is opened without write sharing, and
+// only a file that another program already holds for writing (as an editor may) is read with it shared.
+bool FileHolds(const std::string& path, const std::vector<std::string_view>& content);
+
+// Keeps the file's present content as a sibling that no listing shows: `.NAME~kept-YYYYMMDD-HHMMSS-UUUUUU`
+// (the time in UTC), which neither its own name nor its short name lets the `NAME.*` search match, with the
+// file's attributes and the hidden one, and the file's access list where this user may give it. It is written
+// to a temporary of ours first, flushed, and only then given its name, so that a kill leaves no half copy.
+// Of the file's kept copies the five newest stay; older ones (names of exactly that pattern, ordinary files)
+// are removed, and nothing else ever is. Where no file can be made in the folder (access denied, a
+// write-protected disk), nothing is kept and nothing fails; other failures throw RuntimeError.
+void KeepHiddenCopy(const std::string& path);
 
 // Deletes an ordinary file; a directory or a read-only file is refused with error 75.
 void RemoveOrdinaryFile(const std::string& path);

@@ -194,7 +194,16 @@ std::string WindowsPlatform::readTextFile(const std::string& path)
 
 void WindowsPlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
-    ReplaceFileDurably(path, content);
+    replaceTextFileAfter(path, content, {});
+}
+
+// Windows has no lock on the file for every replacement: a replacement is atomic, and only the in-place
+// rewrite of a held file is not, which holds its journal's marker while it runs. The check runs once such a
+// rewrite is finished (a running one refuses the replacement), and reads the file without write sharing.
+void WindowsPlatform::replaceTextFileAfter(const std::string& path, const TextPieces& content,
+                                           const std::function<void()>& beforeReplacing)
+{
+    ReplaceFileDurably(path, content, beforeReplacing);
     // The program replaces a file named `hosts` only to switch: the system's resolver must see the new one.
     if (NamesEqualIgnoringAsciiCase(NameOf(path), "hosts"))
         FlushDnsClientCache();
@@ -213,6 +222,21 @@ bool WindowsPlatform::createTextFileIfAbsent(const std::string& path, const std:
 void WindowsPlatform::deleteFile(const std::string& path)
 {
     RemoveOrdinaryFile(path);
+}
+
+std::optional<std::uint64_t> WindowsPlatform::fileSize(const std::string& path)
+{
+    return OrdinaryFileSize(path);
+}
+
+bool WindowsPlatform::fileHolds(const std::string& path, const TextPieces& content)
+{
+    return FileHolds(path, content);
+}
+
+void WindowsPlatform::keepHiddenCopy(const std::string& path)
+{
+    KeepHiddenCopy(path);
 }
 
 void WindowsPlatform::finishInterruptedReplacements(const std::string& folder)

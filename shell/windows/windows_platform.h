@@ -36,9 +36,14 @@ public:
     bool canKeepFileAt(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;
     void replaceTextFile(const std::string& path, const TextPieces& content) override;
+    void replaceTextFileAfter(const std::string& path, const TextPieces& content,
+                              const std::function<void()>& beforeReplacing) override;
     void appendTextFile(const std::string& path, const std::string& content) override;
     bool createTextFileIfAbsent(const std::string& path, const std::string& content) override;
     void deleteFile(const std::string& path) override;
+    std::optional<std::uint64_t> fileSize(const std::string& path) override;
+    bool fileHolds(const std::string& path, const TextPieces& content) override;
+    void keepHiddenCopy(const std::string& path) override;
     void finishInterruptedReplacements(const std::string& folder) override;
 
     std::string currentDirectory() override;
