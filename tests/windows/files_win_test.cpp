@@ -2,15 +2,18 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <thread>
 #include <vector>
 
+#include "hosts_store/variant_selection.h"
 #include "shell/platform.h"
 #include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"
 #include "shell/windows/files_win.h"
+#include "shell/windows/windows_platform.h"
 #include "tests/windows/support/file_holder.h"
 #include "tests/windows/support/win_files.h"
 
@@ -21,6 +24,7 @@ using windows_testing::ErrorOf;
 using windows_testing::FileHolder;
 
 using windows_testing::AttributesOf;
+using windows_testing::KeptCopiesOfHosts;
 using windows_testing::ReadBytes;
 using windows_testing::TempDirectory;
 using windows_testing::WriteBytes;
@@ -440,6 +444,106 @@ TEST(SmallFileOperations, AppendCreateAndDeleteRespectTheFilesAttributes)
 
     RemoveOrdinaryFile(file);
     EXPECT_EQ(AttributesOf(file), INVALID_FILE_ATTRIBUTES);
+}
+
+// What the system's own `hosts.*` search finds, short names included, hidden files too.
+std::vector<std::string> HostsSearchFinds(const std::string& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found {};
+    const HANDLE search = ::FindFirstFileA((folder + "\\hosts.*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do
+        names.push_back(found.cFileName);
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    SortNamesIgnoringCase(names);
+    return names;
+}
+
+// Real switches in a folder: a `hosts` that no variant's line copy equals is kept, hidden from every search
+// of `hosts.*` (by its short name too) with the old file's attributes, five at most; nothing else that looks
+// like a kept copy is ever removed.
+TEST(KeptCopies, ASwitchKeepsAHostsNoVariantHoldsHiddenAndFiveAtMost)
+{
+    struct Case {
+        const char* what;
+        std::string hosts;
+        int switches;  // each from `hosts` made anew: the content with the switch's number after it
+        std::size_t kept;
+    };
+    const Case cases[] = {
+        {"lines typed in", "127.0.0.1 typed\r\n", 1, 1},
+        {"the variant switched to", "10.0.0.1 work\r\n", 1, 0},
+        {"another variant's line copy", "d\r\n", 1, 0},
+        {"a variant without its line end is no line copy", "d", 1, 1},
+        {"seven switches keep the five newest", "127.0.0.1 typed\r\n", 7, 5},
+    };
+    const std::vector<std::string> lookAlikes = {".hosts~kept-2020", ".hosts~kept-20200101-000000-00000x",
+                                                 "hosts~kept-20200101-000000-000000", ".hosts~kept-20200101-000000-0000001"};
+    WindowsPlatform platform;
+    for (const Case& c : cases) {
+        TempDirectory dir;
+        const std::string folder = dir.path() + "\\";
+        WriteBytes(dir / "hosts.Default", "d");
+        WriteBytes(dir / "hosts.work", "10.0.0.1 work");
+        for (const std::string& name : lookAlikes)
+            WriteBytes(dir / name, "other");
+        ASSERT_TRUE(::CreateDirectoryA((dir / ".hosts~kept-19990101-000000-000000").c_str(), nullptr));
+        std::vector<std::string> hostsBefore;
+        for (int i = 0; i < c.switches; ++i) {
+            hostsBefore.push_back(c.switches == 1 ? c.hosts : c.hosts + std::to_string(i));
+            ::SetFileAttributesA((dir / "hosts").c_str(), FILE_ATTRIBUTE_NORMAL);
+            WriteBytes(dir / "hosts", hostsBefore.back());
+            ::SetFileAttributesA((dir / "hosts").c_str(), FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_SYSTEM);
+            ASSERT_EQ(ActivateVariant(platform, folder, "hosts.work"), HostsChange::Made) << c.what;
+        }
+        EXPECT_EQ(ReadBytes(dir / "hosts"), "10.0.0.1 work\r\n") << c.what;
+        const std::map<std::string, std::string> kept = KeptCopiesOfHosts(folder);
+        ASSERT_EQ(kept.size(), c.kept) << c.what << ": " << ::testing::PrintToString(EverythingIn(dir.path()));
+        auto newest = hostsBefore.end() - static_cast<std::ptrdiff_t>(c.kept);
+        for (const auto& [name, content] : kept) {
+            EXPECT_EQ(content, *newest++) << c.what << ": " << name;
+            const DWORD attributes = AttributesOf(dir / name);
+            EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
+                      static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM))
+                << c.what << ": " << name;
+            char shortName[MAX_PATH] = {};
+            ::GetShortPathNameA((dir / name).c_str(), shortName, MAX_PATH);
+            EXPECT_EQ(HostsSearchFinds(dir.path()), (std::vector<std::string> {"hosts", "hosts.Default", "hosts.work"}))
+                << c.what << ": " << name << " (short name " << shortName << ")";
+        }
+        for (const std::string& name : lookAlikes)
+            EXPECT_EQ(ReadBytes(dir / name), "other") << c.what << ": " << name;
+        EXPECT_NE(AttributesOf(dir / ".hosts~kept-19990101-000000-000000"), INVALID_FILE_ATTRIBUTES) << c.what;
+        const std::vector<std::string> listed = platform.findFiles(folder + "hosts.*");
+        EXPECT_TRUE(std::none_of(listed.begin(), listed.end(), [](const std::string& name) { return name[0] == '.'; }))
+            << c.what << ": " << ::testing::PrintToString(listed);
+    }
+}
+
+// The comparison a switch makes before it replaces `hosts`: the whole content, piece by piece.
+TEST(FileHolds, TellsWhetherTheFileHoldsExactlyThePieces)
+{
+    TempDirectory dir;
+    WriteBytes(dir / "hosts", "127.0.0.1 a\r\n");
+    struct Case {
+        std::vector<std::string_view> pieces;
+        bool holds;
+    };
+    const Case cases[] = {
+        {{"127.0.0.1 a", "\r\n"}, true},
+        {{"", "127.0.0.1 a\r\n", ""}, true},
+        {{"127.0.0.1 b", "\r\n"}, false},
+        {{"127.0.0.1 a"}, false},
+        {{"127.0.0.1 a", "\r\n", "x"}, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FileHolds(dir / "hosts", c.pieces), c.holds) << c.pieces.size();
+    EXPECT_FALSE(FileHolds(dir / "missing", {""}));
+    EXPECT_EQ(OrdinaryFileSize(dir / "hosts"), std::optional<std::uint64_t>(13));
+    EXPECT_EQ(OrdinaryFileSize(dir.path()), std::nullopt);
 }
 
 }  // namespace

@@ -246,6 +246,24 @@ TEST_F(SwitchEndToEnd, SwitchesAHostsFileThatAnotherProgramHolds)
     }
 }
 
+// `velmora NAME` over a `hosts` that holds lines no variant has keeps them as one hidden copy; switching on
+// from a variant's copy keeps nothing more.
+TEST_F(SwitchEndToEnd, KeepsAHostsNoVariantHoldsAsOneHiddenCopy)
+{
+    ReplaceHostsFiles({{"hosts", "127.0.0.1 typed by hand\r\n"}, {"hosts.Default", "d\r\n"}, {"hosts.work", "w\r\n"}});
+    for (const char* name : {"work", "Default"}) {
+        const ProgramRun run = RunVelmora(name);
+        EXPECT_EQ(run.exitCode, 0u) << name;
+        EXPECT_TRUE(run.boxes.empty()) << name;
+    }
+    EXPECT_EQ(ReadBytes(kHostsDir + "hosts"), "d\r\n");
+    const std::map<std::string, std::string> kept = KeptCopiesOfHosts(kHostsDir);
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept.begin()->second, "127.0.0.1 typed by hand\r\n");
+    EXPECT_TRUE(AttributesOf(kHostsDir + kept.begin()->first) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(HostsFiles().size(), 3u);
+}
+
 // Only a file the program can name exactly and open is a variant: not a name outside the code page (which
 // the ANSI calls would take for its look-alike), not Internet Connection Sharing's `hosts.ics`, not a path
 // longer than MAX_PATH. The command line never switches to one of them.

@@ -78,8 +78,33 @@ std::map<std::string, std::string> HostsFiles()
     return files;
 }
 
+std::map<std::string, std::string> KeptCopiesOfHosts(const std::string& folder)
+{
+    std::map<std::string, std::string> copies;
+    WIN32_FIND_DATAW found {};
+    const HANDLE search = ::FindFirstFileW((WideOf(folder) + L".hosts~kept-*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return copies;
+    do {
+        // ".hosts~kept-" and the stamp YYYYMMDD-HHMMSS-UUUUUU
+        const std::string name = Utf8Of(found.cFileName);
+        bool stamped = name.size() == 12 + 22;
+        for (std::size_t at = 12; stamped && at < name.size(); ++at)
+            stamped = (at == 20 || at == 27) ? name[at] == '-' : (name[at] >= '0' && name[at] <= '9');
+        if (stamped && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            copies[name] = ReadBytes(folder + name);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return copies;
+}
+
 void ReplaceHostsFiles(const std::map<std::string, std::string>& files)
 {
+    for (const auto& [name, content] : KeptCopiesOfHosts(kRealHostsDir)) {
+        const std::wstring path = WideOf(kRealHostsDir + name);
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+    }
     for (const auto& [name, content] : HostsFiles()) {
         const std::wstring path = WideOf(kRealHostsDir + name);
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -20,8 +20,12 @@ void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
 unsigned long AttributesOf(const std::string& path);  // INVALID_FILE_ATTRIBUTES when missing
 
-// The real hosts directory's `hosts*` files, by UTF-8 name, and putting exactly such a set in their place (the
-// system's other files there are left alone).
+// The copies a switch kept of `hosts` in a folder (`.hosts~kept-YYYYMMDD-HHMMSS-UUUUUU`, hidden), by name, with
+// their content.
+std::map<std::string, std::string> KeptCopiesOfHosts(const std::string& folder);
+
+// The real hosts directory's `hosts*` files, by UTF-8 name, and putting exactly such a set in their place, with
+// no kept copies of `hosts` (the system's other files there are left alone).
 inline const std::string kRealHostsDir = "C:\\Windows\\System32\\drivers\\etc\\";
 std::map<std::string, std::string> HostsFiles();
 void ReplaceHostsFiles(const std::map<std::string, std::string>& files);
