@@ -74,21 +74,29 @@ void Write(const std::string& path, const std::string& content)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s PATH-TO-VELMORA.EXE [RUNS]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PATH-TO-VELMORA.EXE [RUNS [PATH-TO-AN-EARLIER-VELMORA.EXE]]\n", argv[0]);
         return 2;
     }
-    std::string built = argv[1];
-    if (!built.empty() && built.front() == '/') {  // a Unix path: Wine's drive Z: is the Unix root
-        std::replace(built.begin(), built.end(), '/', '\\');
-        built = "Z:" + built;
-    }
+    const auto windowsPath = [](std::string built) {
+        if (!built.empty() && built.front() == '/') {  // a Unix path: Wine's drive Z: is the Unix root
+            std::replace(built.begin(), built.end(), '/', '\\');
+            built = "Z:" + built;
+        }
+        return built;
+    };
+    const std::string built = windowsPath(argv[1]);
     const int runs = argc > 2 ? std::atoi(argv[2]) : 21;
+    // An earlier build of the program, switched in the same rounds, tells what a change costs where the
+    // machine's load swings more than the change.
+    const std::string earlier = argc > 3 ? windowsPath(argv[3]) : std::string();
 
     const std::string folder = "C:\\Program Files\\Velmora bench";
     const std::string velmora = folder + "\\velmora.exe";
+    const std::string earlierVelmora = folder + "\\velmora-earlier.exe";
     ::CreateDirectoryA(folder.c_str(), nullptr);
-    if (!::CopyFileA(built.c_str(), velmora.c_str(), FALSE)) {
-        std::fprintf(stderr, "cannot copy %s\n", built.c_str());
+    if (!::CopyFileA(built.c_str(), velmora.c_str(), FALSE) ||
+        (!earlier.empty() && !::CopyFileA(earlier.c_str(), earlierVelmora.c_str(), FALSE))) {
+        std::fprintf(stderr, "cannot copy %s or %s\n", built.c_str(), earlier.c_str());
         return 2;
     }
 
@@ -103,14 +111,19 @@ int main(int argc, char** argv)
 
     const std::string switchCommand = "\"" + velmora + "\" big";
     const std::string copyCommand = "cmd.exe /c copy /y " + etc + "hosts.big " + etc + "hosts.copy";
-    std::vector<double> velmoraTimes, copyTimes;
+    const std::string earlierCommand = "\"" + earlierVelmora + "\" big";
+    std::vector<double> velmoraTimes, copyTimes, earlierTimes;
     for (int warmUp = 0; warmUp < 3; ++warmUp) {
         RunMilliseconds(switchCommand);
         RunMilliseconds(copyCommand);
+        if (!earlier.empty())
+            RunMilliseconds(earlierCommand);
     }
     for (int run = 0; run < runs; ++run) {
         velmoraTimes.push_back(RunMilliseconds(switchCommand));
         copyTimes.push_back(RunMilliseconds(copyCommand));
+        if (!earlier.empty())
+            earlierTimes.push_back(RunMilliseconds(earlierCommand));
     }
     ::DeleteFileA((etc + "hosts.copy").c_str());
     ::DeleteFileA((etc + "hosts.big").c_str());
@@ -121,5 +134,10 @@ int main(int argc, char** argv)
     std::printf("velmora.exe big      : median %7.2f ms\n", velmoraMedian);
     std::printf("cmd /c copy          : median %7.2f ms\n", copyMedian);
     std::printf("velmora / copy       : %.2f\n", velmoraMedian / copyMedian);
+    if (!earlier.empty()) {
+        const double earlierMedian = Median(earlierTimes);
+        std::printf("earlier velmora.exe  : median %7.2f ms\n", earlierMedian);
+        std::printf("velmora / earlier    : %.3f\n", velmoraMedian / earlierMedian);
+    }
     return 0;
 }
