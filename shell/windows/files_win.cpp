@@ -639,9 +639,12 @@ void KeepHiddenCopy(const std::string& path)
 {
     const ScopedHandle source = OpenToReadWhole(path);
     if (!source.valid()) {
-        if (::GetLastError() == ERROR_FILE_NOT_FOUND)
+        // Missing, or a user who may write hosts but not read it: nothing this user could keep, and the
+        // switch goes on as before. A file held without sharing stays an error (the replacement would fail).
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_ACCESS_DENIED)
             return;
-        throw LastError(path);
+        throw ErrorFromWin32(error, path);
     }
     BY_HANDLE_FILE_INFORMATION information {};
     if (!IsOrdinaryDiskFile(source.get(), information))

@@ -75,7 +75,8 @@ bool FileHolds(const std::string& path, const std::vector<std::string_view>& con
 // to a temporary of ours first, flushed, and only then given its name, so that a kill leaves no half copy.
 // Of the file's kept copies the five newest stay; older ones (names of exactly that pattern, ordinary files)
 // are removed, and nothing else ever is. Where no file can be made in the folder (access denied, a
-// write-protected disk), nothing is kept and nothing fails; other failures throw RuntimeError.
+// write-protected disk) or the file may not be read, nothing is kept and nothing fails; other failures throw
+// RuntimeError.
 void KeepHiddenCopy(const std::string& path);
 
 // Deletes an ordinary file; a directory or a read-only file is refused with error 75.
