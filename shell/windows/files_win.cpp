@@ -590,8 +590,7 @@ void RemoveOlderKeptCopies(const std::string& directory, const std::string& name
 std::optional<std::uint64_t> OrdinaryFileSize(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data {};
-    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
-        (data.dwFileAttributes & kNotOrdinary))
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) || (data.dwFileAttributes & kNotOrdinary))
         return std::nullopt;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

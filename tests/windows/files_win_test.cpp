@@ -481,7 +481,8 @@ TEST(KeptCopies, ASwitchKeepsAHostsNoVariantHoldsHiddenAndFiveAtMost)
         {"seven switches keep the five newest", "127.0.0.1 typed\r\n", 7, 5},
     };
     const std::vector<std::string> lookAlikes = {".hosts~kept-2020", ".hosts~kept-20200101-000000-00000x",
-                                                 "hosts~kept-20200101-000000-000000", ".hosts~kept-20200101-000000-0000001"};
+                                                 "hosts~kept-20200101-000000-000000",
+                                                 ".hosts~kept-20200101-000000-0000001"};
     WindowsPlatform platform;
     for (const Case& c : cases) {
         TempDirectory dir;
@@ -533,11 +534,11 @@ TEST(FileHolds, TellsWhetherTheFileHoldsExactlyThePieces)
         bool holds;
     };
     const Case cases[] = {
-        {{"127.0.0.1 a", "\r\n"}, true},
-        {{"", "127.0.0.1 a\r\n", ""}, true},
-        {{"127.0.0.1 b", "\r\n"}, false},
-        {{"127.0.0.1 a"}, false},
-        {{"127.0.0.1 a", "\r\n", "x"}, false},
+        {{"127.0.0.1 a", "\r\n"}, true},        // the same bytes in two pieces
+        {{"", "127.0.0.1 a\r\n", ""}, true},    // empty pieces around them
+        {{"127.0.0.1 b", "\r\n"}, false},       // one byte differs
+        {{"127.0.0.1 a"}, false},               // the file is longer
+        {{"127.0.0.1 a", "\r\n", "x"}, false},  // the file is shorter
     };
     for (const Case& c : cases)
         EXPECT_EQ(FileHolds(dir / "hosts", c.pieces), c.holds) << c.pieces.size();
