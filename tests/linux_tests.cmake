@@ -17,7 +17,7 @@ add_executable(velmora_linux_tests
     shell/linux/linux_shortcut_test.cpp
     shell/linux/posix_files_test.cpp
     shell/linux/process_start_test.cpp
-    shell/linux/shell_link_test.cpp
+    shell/linux/shell_link_lnkinfo_test.cpp
 )
 target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_logic_test_support velmora_gio GTest::gtest_main
                       velmora_warnings)

@@ -8,6 +8,7 @@ set(VELMORA_LOGIC_TEST_SOURCES
     shell/run_file_test.cpp
     shell/home_page_test.cpp
     shell/rewrite_journal_test.cpp
+    shell/shell_link_test.cpp
     hosts_store/hosts_store_test.cpp
     hosts_store/startup_test.cpp
     hosts_store/administrator_rights_test.cpp
