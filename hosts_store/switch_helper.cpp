@@ -4,6 +4,7 @@
 #include "hosts_store/startup.h"
 #include "hosts_store/variant_selection.h"
 #include "shell/runtime_error.h"
+#include "shell/string_ops.h"
 
 namespace velmora {
 
@@ -54,10 +55,7 @@ ExitCode RunSwitchHelper(Platform& platform, const std::vector<std::string>& arg
         report = "usage: velmora-switch switch NAME | velmora-switch backup";
         return ExitCode::CommandLineRefused;
     } catch (const RuntimeError& error) {
-        report = error.reportText();
-        for (char& c : report)
-            if (c == kCR)
-                c = '\n';
+        report = BoxTextWithLineFeeds(error.reportText());
         return ExitCode::RuntimeError;
     }
 }

@@ -56,4 +56,12 @@ std::string ReplaceText(std::string text, std::string& findText, const std::stri
     return text;
 }
 
+std::string BoxTextWithLineFeeds(std::string text)
+{
+    for (char& c : text)
+        if (c == '\r')
+            c = '\n';
+    return text;
+}
+
 }  // namespace velmora

@@ -19,6 +19,10 @@ std::string UpperCaseAscii(std::string text);
 // Lower-case form of ASCII letters, every other byte unchanged.
 std::string LowerCaseAscii(std::string text);
 
+// A box text breaks its lines with a single CR; a terminal or a toolkit breaks them at LF. The text with
+// every CR turned into LF, every other byte unchanged: the one place that turns one into the other.
+std::string BoxTextWithLineFeeds(std::string text);
+
 // The text without leading and trailing blanks (space characters only; tabs stay).
 std::string TrimBlanks(const std::string& text);
 

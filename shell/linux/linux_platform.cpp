@@ -10,6 +10,7 @@
 #include "shell/linux/display_probe.h"
 #include "shell/linux/own_libraries.h"
 #include "shell/runtime_error.h"
+#include "shell/string_ops.h"
 
 namespace velmora::linux_platform {
 
@@ -17,14 +18,6 @@ namespace {
 
 constexpr char kApplicationLookupLibrary[] = "velmora-applications.so";
 char kFallbackProgramName[] = "velmora";
-
-std::string PromptForTerminal(std::string text)
-{
-    for (char& c : text)
-        if (c == kCR)
-            c = '\n';
-    return text;
-}
 
 }  // namespace
 
@@ -88,7 +81,7 @@ int LinuxPlatform::messageBox(const std::string& prompt, int style, const std::o
 
 void LinuxPlatform::writeToStandardError(const std::string& title, const std::string& text)
 {
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), PromptForTerminal(text).c_str());
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), BoxTextWithLineFeeds(text).c_str());
 }
 
 std::optional<std::string> LinuxPlatform::inputBox(const std::string& prompt, const std::string& title,

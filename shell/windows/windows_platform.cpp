@@ -8,6 +8,7 @@
 
 #include "shell/runtime_error.h"
 #include "shell/shell_link.h"
+#include "shell/string_ops.h"
 #include "shell/windows/ansi_text_win.h"
 #include "shell/windows/command_line_win.h"
 #include "shell/windows/error_mapping_win.h"
@@ -23,11 +24,7 @@ namespace {
 
 void PrintUnshown(const std::string& title, const std::string& prompt)
 {
-    std::string text = prompt;
-    for (char& c : text)
-        if (c == '\r')
-            c = '\n';
-    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), BoxTextWithLineFeeds(prompt).c_str());
     std::fflush(stderr);
 }
 

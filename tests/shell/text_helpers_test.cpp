@@ -109,5 +109,11 @@ TEST(TrimBlanks, RemovesSpacesOnlyAtBothEnds)
     EXPECT_EQ(TrimBlanks("    "), "");
 }
 
+TEST(BoxTextWithLineFeeds, TurnsEveryCrIntoLfAndNothingElse)
+{
+    EXPECT_EQ(BoxTextWithLineFeeds("a\rb\r\rc"), "a\nb\n\nc");
+    EXPECT_EQ(BoxTextWithLineFeeds("a\r\nb\tc \xC3\xA4"), "a\n\nb\tc \xC3\xA4");
+}
+
 }  // namespace
 }  // namespace velmora

@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+#include "shell/string_ops.h"
+
 namespace velmora::linux_platform {
 
 // The toolkit texts of the program's own: bytes in, QString out and back, nothing else. The boxes use them,
@@ -22,9 +24,7 @@ inline std::string FromQString(const QString& text)
 // A prompt breaks its lines at CR; the toolkit breaks them at LF.
 inline QString PromptToQString(const std::string& prompt)
 {
-    QString text = ToQString(prompt);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+    return ToQString(BoxTextWithLineFeeds(prompt));
 }
 
 }  // namespace velmora::linux_platform
