@@ -33,15 +33,15 @@ std::string QuotePathIfSpaced(const std::string& path)
     return trimmed;
 }
 
-std::string DirectoryPartOf(const std::string& path)
+std::string DirectoryPartOf(const std::string& path, const char* separators)
 {
-    const auto separator = path.find_last_of("\\/");
+    const auto separator = path.find_last_of(separators);
     return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
-std::string LastPartOf(const std::string& path)
+std::string LastPartOf(const std::string& path, const char* separators)
 {
-    const auto separator = path.find_last_of("\\/");
+    const auto separator = path.find_last_of(separators);
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <sys/stat.h>
 
+#include "shell/paths.h"
+
 namespace velmora::linux_platform {
 
 RuntimeErrorNumber ErrorNumberFromErrno(int error, bool parentDirectoryExists)
@@ -44,8 +46,9 @@ namespace {
 
 bool ParentDirectoryExists(const std::string& nativePath)
 {
-    const auto slash = nativePath.find_last_of('/');
-    const std::string parent = slash == std::string::npos ? "." : (slash == 0 ? "/" : nativePath.substr(0, slash));
+    std::string parent = DirectoryPartOf(nativePath, kPosixSeparator);
+    if (parent.empty())
+        parent = ".";
     struct stat status {};
     return ::stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }

@@ -2,6 +2,7 @@
 
 #include "shell/linux/desktop_launcher.h"
 #include "shell/linux/posix_files.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 #include "shell/shell_link.h"
 #include "shell/string_ops.h"
@@ -12,12 +13,6 @@ namespace {
 
 constexpr char kLinkExtension[] = ".lnk";
 constexpr char kLauncherExtension[] = ".desktop";
-
-std::string NameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string WithoutLinkExtension(const std::string& path)
 {
@@ -56,7 +51,7 @@ void LinuxShortcut::save()
     }
 
     DesktopLauncher launcher;
-    launcher.name = NameOf(WithoutLinkExtension(nativeLinkPath_));
+    launcher.name = LastPartOf(WithoutLinkExtension(nativeLinkPath_), kPosixSeparator);
     launcher.command = {target};
     if (!arguments_.empty())
         launcher.command.push_back(arguments_);  // the whole argument text is one command line, as on Windows

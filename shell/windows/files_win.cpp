@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "shell/paths.h"
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 #include "shell/string_ops.h"
@@ -45,12 +46,6 @@ bool TryWhileShared(Step&& step)
         ::Sleep(pause);
         pause *= 2;
     }
-}
-
-std::string DirectoryOf(const std::string& path)
-{
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
 // The attributes of what the path names, or nothing when there is no such file (a missing directory on
@@ -117,25 +112,19 @@ void WriteAllBytes(HANDLE file, const char* data, std::size_t size, const std::s
 
 constexpr char kTemporaryPrefix[] = "~velmora-";
 
-std::string NameOf(const std::string& path)
-{
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
-
 // A sibling name no listing of the program shows: "~velmora-<process id>-<count>", unique within this
 // process and, through the process id, among processes; a backup adds the name of the file it belongs to
 // ("~velmora-<id>-<count>-<name>.bak"), so that an interrupted replacement can be put right later.
 std::string TemporarySiblingOf(const std::string& path, const char* extension)
 {
     static std::atomic<unsigned> counter {0};
-    std::string name = DirectoryOf(path) + kTemporaryPrefix;
+    std::string name = DirectoryPartOf(path) + kTemporaryPrefix;
     name += std::to_string(::GetCurrentProcessId());
     name += '-';
     name += std::to_string(counter++);
     if (std::string_view(extension) == ".bak") {
         name += '-';
-        name += NameOf(path);
+        name += LastPartOf(path);
     }
     name += extension;
     return name;
@@ -268,7 +257,7 @@ void SortNamesIgnoringCase(std::vector<std::string>& names)
 std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
 {
     std::vector<std::string> names;
-    const std::string folder = DirectoryOf(pattern);
+    const std::string folder = DirectoryPartOf(pattern);
     // The wide search sees each name as stored; FindFirstFileA would give look-alikes of names outside the
     // code page, which stand for other files.
     WIN32_FIND_DATAW found {};
@@ -442,7 +431,7 @@ void FinishInterruptedReplacements(const std::string& folder)
 
 std::optional<std::string> StoredEntryName(const std::string& path)
 {
-    const std::string name = NameOf(path);
+    const std::string name = LastPartOf(path);
     if (name.empty() || name.find_first_of("*?") != std::string::npos)
         return std::nullopt;
     if (IsDeviceName(name))
@@ -656,7 +645,7 @@ void KeepHiddenCopy(const std::string& path)
             return;  // nowhere to keep it: the switch goes on as it always did
         throw ErrorFromWin32(error, path);
     }
-    const std::string directory = DirectoryOf(path);
+    const std::string directory = DirectoryPartOf(path);
     try {
         std::string block(1u << 20, '\0');
         for (;;) {
@@ -676,7 +665,7 @@ void KeepHiddenCopy(const std::string& path)
             throw LastError(temporary);
         // A copy of the same microsecond (a clock set back, two switches at once) is never replaced.
         for (std::uint64_t now = MicrosecondsNow();; ++now) {
-            const std::string kept = directory + KeptCopyPrefix(NameOf(path)) + KeptCopyStamp(now);
+            const std::string kept = directory + KeptCopyPrefix(LastPartOf(path)) + KeptCopyStamp(now);
             if (::MoveFileExA(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH))
                 break;
             const DWORD error = ::GetLastError();
@@ -689,7 +678,7 @@ void KeepHiddenCopy(const std::string& path)
         DiscardTemporary(temporary);
         throw;
     }
-    RemoveOlderKeptCopies(directory, NameOf(path));
+    RemoveOlderKeptCopies(directory, LastPartOf(path));
 }
 
 }  // namespace velmora::windows_platform

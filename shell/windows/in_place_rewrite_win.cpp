@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "shell/rewrite_journal.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/file_handle_win.h"
@@ -18,19 +19,6 @@ constexpr char kMarkerSuffix[] = ".journal";
 // Keeps the journal's names within the longest file name, whatever the file's own name.
 constexpr std::size_t kLongestNamePart = 200;
 constexpr std::size_t kLongestMarker = 64 * 1024;
-
-// The folder part of a path with its separator, and the bare name after it.
-std::string FolderOf(const std::string& path)
-{
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
-}
 
 // Where the journal of one file lives.
 struct JournalPaths {
@@ -270,7 +258,7 @@ ScopedHandle CreateHeldMarker(const JournalPaths& paths, const std::string& fold
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
             throw ErrorFromWin32(error, paths.marker);
-        if (RecoverJournal(folder, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+        if (RecoverJournal(folder, LastPartOf(paths.marker)) == RecoveryResult::JournalInUse)
             break;
     }
     throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path,
@@ -299,11 +287,11 @@ void RecoverInterruptedRewrites(const std::string& folder)
 
 void FinishInterruptedRewriteOf(const std::string& path)
 {
-    const std::string folder = FolderOf(path);
-    const JournalPaths paths = JournalPaths::ForTarget(folder, NameOf(path));
+    const std::string folder = DirectoryPartOf(path);
+    const JournalPaths paths = JournalPaths::ForTarget(folder, LastPartOf(path));
     if (::GetFileAttributesA(paths.marker.c_str()) == INVALID_FILE_ATTRIBUTES)
         return;
-    if (RecoverJournal(folder, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+    if (RecoverJournal(folder, LastPartOf(paths.marker)) == RecoveryResult::JournalInUse)
         throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path,
                            "an interrupted rewrite of this file waits to be finished (by a running switch)");
 }
@@ -311,10 +299,10 @@ void FinishInterruptedRewriteOf(const std::string& path)
 void RewriteInPlaceWithJournal(HANDLE target, const std::string& path, const std::vector<std::string_view>& content,
                                const std::string& newContentPath)
 {
-    const std::string folder = FolderOf(path);
-    const JournalPaths paths = JournalPaths::ForTarget(folder, NameOf(path));
+    const std::string folder = DirectoryPartOf(path);
+    const JournalPaths paths = JournalPaths::ForTarget(folder, LastPartOf(path));
     ScopedHandle marker = CreateHeldMarker(paths, folder, path);
-    RewriteJournal journal {{}, SummaryOf(content), FileIdOf(target, path), NameOf(path)};
+    RewriteJournal journal {{}, SummaryOf(content), FileIdOf(target, path), LastPartOf(path)};
     ScopedHandle old;
     try {
         if (!::MoveFileExA(newContentPath.c_str(), paths.newContent.c_str(),

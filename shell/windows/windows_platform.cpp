@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 #include "shell/shell_link.h"
 #include "shell/string_ops.h"
@@ -31,12 +32,6 @@ void PrintUnshown(const std::string& title, const std::string& prompt)
 bool NamesEqualIgnoringAsciiCase(const std::string& a, const char* b)
 {
     return ::lstrcmpiA(a.c_str(), b) == 0;
-}
-
-std::string NameOf(const std::string& path)
-{
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 // A shortcut written by the project's own Shell Link writer, for systems without the shell object. It
@@ -202,7 +197,7 @@ void WindowsPlatform::replaceTextFileAfter(const std::string& path, const TextPi
 {
     ReplaceFileDurably(path, content, beforeReplacing);
     // The program replaces a file named `hosts` only to switch: the system's resolver must see the new one.
-    if (NamesEqualIgnoringAsciiCase(NameOf(path), "hosts"))
+    if (NamesEqualIgnoringAsciiCase(LastPartOf(path), "hosts"))
         FlushDnsClientCache();
 }
 

@@ -102,6 +102,31 @@ TEST(QuotePathIfSpaced, QuotesOnlyTrimmedPathsWithBlanksAndNoQuotes)
         EXPECT_EQ(QuotePathIfSpaced(path), expected) << path;
 }
 
+// The one place both platforms take a path apart: a program path splits at either separator, a Linux native
+// path at a slash only (a backslash is part of a name there).
+TEST(PathParts, SplitAtTheLastSeparatorOfTheGivenSet)
+{
+    struct Case {
+        const char* path;
+        const char* separators;
+        const char* directory;
+        const char* last;
+    };
+    const Case cases[] = {
+        {"C:\\Windows\\hosts.a", kAnySeparator, "C:\\Windows\\", "hosts.a"},
+        {"C:\\dir/sub\\x", kAnySeparator, "C:\\dir/sub\\", "x"},
+        {"name", kAnySeparator, "", "name"},
+        {"dir\\", kAnySeparator, "dir\\", ""},
+        {"/etc/hosts.a\\b", kPosixSeparator, "/etc/", "hosts.a\\b"},
+        {"/hosts", kPosixSeparator, "/", "hosts"},
+        {"a\\b", kPosixSeparator, "", "a\\b"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DirectoryPartOf(c.path, c.separators), c.directory) << c.path;
+        EXPECT_EQ(LastPartOf(c.path, c.separators), c.last) << c.path;
+    }
+}
+
 TEST(TrimBlanks, RemovesSpacesOnlyAtBothEnds)
 {
     EXPECT_EQ(TrimBlanks("  a b  "), "a b");
