@@ -7,7 +7,7 @@
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 #include "shell/string_ops.h"
-#include "shell/windows_system.h"
+#include "shell/windows_directory.h"
 
 namespace velmora {
 

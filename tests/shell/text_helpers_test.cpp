@@ -2,7 +2,7 @@
 
 #include "shell/paths.h"
 #include "shell/string_ops.h"
-#include "shell/windows_system.h"
+#include "shell/windows_directory.h"
 
 namespace velmora {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/windows_system.h"
+#include "shell/windows_directory.h"
 
 namespace velmora {
 
