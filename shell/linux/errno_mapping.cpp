@@ -46,11 +46,9 @@ namespace {
 
 bool ParentDirectoryExists(const std::string& nativePath)
 {
-    std::string parent = DirectoryPartOf(nativePath, kPosixSeparator);
-    if (parent.empty())
-        parent = ".";
+    const std::string folder = DirectoryPartOf(nativePath, kPosixSeparator);
     struct stat status {};
-    return ::stat(parent.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    return ::stat(folder.empty() ? "." : folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 }  // namespace
