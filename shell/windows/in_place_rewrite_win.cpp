@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "shell/rewrite_journal.h"
 #include "shell/paths.h"
+#include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/file_handle_win.h"

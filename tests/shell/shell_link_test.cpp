@@ -45,6 +45,7 @@ TEST(ShellLinkBytes, HeaderFieldsAndFlagsFollowTheValues)
         std::uint32_t showCommand;
         std::uint32_t linkInfoHeaderSize;  // 0: no link information
     };
+    // clang-format off
     const Case cases[] = {
         {"drive path, everything set", {"C:\\Tools\\app.exe", "C:\\Tools", 0, "work", "C:\\Tools\\app.exe,0"},
          0xF3, 0, 1, 0x1C},
@@ -61,6 +62,7 @@ TEST(ShellLinkBytes, HeaderFieldsAndFlagsFollowTheValues)
         {"other letters need the Unicode copies", {"C:\\日本\\a.exe", "", 0, "", ""}, 0x83, 0, 1, 0x24},
         {"Greek on a native path", {"/opt/Ωmega/bin", "", 0, "", ""}, 0x82, 0, 1, 0x24},
     };
+    // clang-format on
     const unsigned char clsid[16] = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
                                      0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
     for (const auto& c : cases) {
@@ -87,10 +89,12 @@ TEST(ShellLinkBytes, DrivePathItemListNamesMyComputerTheDriveAndEachComponent)
     const std::string bytes = ShellLinkBytes({"C:\\Tools\\app.exe", "", 0, "", ""});
     const std::size_t listSize = U16At(bytes, 0x4C);
     const std::string list = bytes.substr(0x4E, listSize);
+    // clang-format off
     const std::string myComputer(
         "\x14\x00\x1F\x50\xE0\x4F\xD0\x20\xEA\x3A\x69\x10\xA2\xD8\x08\x00\x2B\x30\x30\x9D", 20);
     EXPECT_EQ(list.substr(0, 20), myComputer);
     EXPECT_EQ(list.substr(20, 6), std::string("\x19\x00\x2F" "C:\\", 6));
+    // clang-format on
     EXPECT_EQ(list.substr(26, 19), std::string(19, '\0'));
     // "Tools": directory item, 14 bytes of fields, the name and its NUL, padded to even length.
     EXPECT_EQ(U16At(list, 45), 20);

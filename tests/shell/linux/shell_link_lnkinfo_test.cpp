@@ -63,6 +63,7 @@ TEST(ShellLinkBytes, AnIndependentReaderFindsEveryValueAsSet)
         std::string itemCount = "<missing>";  // items of the target's list: My Computer, drive, components
         std::string firstItemName = "<missing>";
     };
+    // clang-format off
     const Case cases[] = {
         {{"C:\\Tools\\velmora.exe", "C:\\Tools", 0, "Default", "C:\\Tools\\velmora.exe,0"},
          "C:\\Tools\\velmora.exe", "0", 1, "4", "Tools"},
@@ -78,6 +79,7 @@ TEST(ShellLinkBytes, AnIndependentReaderFindsEveryValueAsSet)
         {{"/home/jö/My Apps/велмора", "/home/jö/My Apps", 0, "Домашний набор", "/home/jö/My Apps/велмора,0"},
          "/home/jö/My Apps/велмора", "0", 1},
     };
+    // clang-format on
     TempDirectory dir;
     for (const auto& c : cases) {
         const std::string file = dir / "link.lnk";
