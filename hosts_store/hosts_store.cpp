@@ -1,5 +1,6 @@
 #include "hosts_store/hosts_store.h"
 
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -20,6 +21,27 @@ bool IsSystemFileName(std::string_view bareName)
 {
     const std::string name = LowerCaseAscii(std::string(bareName));
     return name == "hosts.allow" || name == "hosts.deny" || name == "hosts.ics";
+}
+
+bool HasVariantPrefix(std::string_view bareName)
+{
+    const std::string_view prefix = kVariantPrefix;
+    return bareName.size() >= prefix.size() && LowerCaseAscii(std::string(bareName.substr(0, prefix.size()))) == prefix;
+}
+
+std::string WithoutVariantPrefix(const std::string& bareName)
+{
+    return HasVariantPrefix(bareName) ? bareName.substr(std::size(kVariantPrefix) - 1) : bareName;
+}
+
+std::optional<HostsChange> HostsChangeOf(PrivilegedChange change)
+{
+    switch (change) {
+    case PrivilegedChange::Made: return HostsChange::Made;
+    case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
+    case PrivilegedChange::NotNeeded: break;
+    }
+    return std::nullopt;
 }
 
 std::string FileLookup::first(const std::string& pattern)
@@ -179,11 +201,8 @@ std::string ConsentNotAskedText(const char* message, const ConsentNotAsked& erro
 HostsChange MakeDefaultBackup(Platform& platform, const std::string& hostsDir)
 {
     try {
-        switch (platform.backupWithPrivileges(hostsDir)) {
-        case PrivilegedChange::Made: return HostsChange::Made;
-        case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
-        case PrivilegedChange::NotNeeded: break;
-        }
+        if (const auto privileged = HostsChangeOf(platform.backupWithPrivileges(hostsDir)))
+            return *privileged;
         CopyHostFile(platform, hostsDir + kActiveHostsName, hostsDir + kDefaultBackupName, false, "");
         return HostsChange::Made;
     } catch (const NeedsAdministratorRights&) {

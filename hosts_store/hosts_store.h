@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,11 @@ std::string BuildHostsDir();
 // Internet Connection Sharing's `hosts.ics`): the program never lists, opens or writes them as its files, on
 // any platform.
 bool IsSystemFileName(std::string_view bareName);
+
+// Whether a bare name begins with the variants' prefix, in any case ("Hosts.work" does), and the name after
+// that prefix (a name without it comes back unchanged): the one place the prefix is taken off a file name.
+bool HasVariantPrefix(std::string_view bareName);
+std::string WithoutVariantPrefix(const std::string& bareName);
 
 // The program's only existence test and only listing: the first call takes a full path with wildcards in
 // its last part, later calls give the next match. Names come back in their stored case, never a system
@@ -84,6 +90,10 @@ void KeepHostsUnlessAVariantsCopy(Platform& platform, const std::string& hostsDi
 // Whether a change of the hosts directory was made. A change that needs administrator rights that were not
 // given has changed nothing; the caller tells the user so.
 enum class HostsChange { Made, NeedsAdministratorRights };
+
+// What a change the platform's privileged helper was asked for means for the hosts directory: made, or
+// refused (without rights); nothing when it was not needed and the program makes the change itself.
+std::optional<HostsChange> HostsChangeOf(PrivilegedChange change);
 
 inline constexpr char kSwitchNeedsRightsMessage[] = "Switching needs administrator rights; nothing was changed.";
 inline constexpr char kBackupNeedsRightsMessage[] =

@@ -1,8 +1,5 @@
 #include "hosts_store/variant_selection.h"
 
-#include <algorithm>
-#include <iterator>
-
 #include "hosts_store/hosts_store.h"
 #include "shell/platform.h"
 #include "shell/string_ops.h"
@@ -20,12 +17,8 @@ HostsChange ActivateVariant(Platform& platform, const std::string& hostsDir, con
 {
     try {
         // An entry always begins with the prefix (in some case); the helper takes the name after it.
-        const std::string variantName = entry.substr(std::min(entry.size(), std::size(kVariantPrefix) - 1));
-        switch (platform.switchWithPrivileges(hostsDir, variantName)) {
-        case PrivilegedChange::Made: return HostsChange::Made;
-        case PrivilegedChange::Refused: return HostsChange::NeedsAdministratorRights;
-        case PrivilegedChange::NotNeeded: break;
-        }
+        if (const auto privileged = HostsChangeOf(platform.switchWithPrivileges(hostsDir, WithoutVariantPrefix(entry))))
+            return *privileged;
         // The variant is read once: to tell whether hosts holds anything that would be lost, and to be written.
         // That is told under the switch's lock, so that a switch under way is never taken for lines to keep.
         const LineCopyOfFile copy(platform, hostsDir + entry);

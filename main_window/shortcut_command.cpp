@@ -14,17 +14,11 @@ namespace {
 
 constexpr char kRefusalTitle[] = "Desktop-Shortcut not created";
 
-bool HasVariantPrefix(const std::string& entry)
-{
-    const std::string prefix = kVariantPrefix;
-    return entry.size() >= prefix.size() && LowerCaseAscii(entry.substr(0, prefix.size())) == prefix;
-}
-
 }  // namespace
 
 std::string ShortcutVariantName(const std::string& entry)
 {
-    return HasVariantPrefix(entry) ? entry.substr(std::string(kVariantPrefix).size()) : entry;
+    return WithoutVariantPrefix(entry);
 }
 
 std::optional<std::string> ShortcutRefusal(const std::string& entry)

@@ -26,6 +26,25 @@ TEST(HostsDir, HasExactlyOneBackslashBetweenPartsAndOneAtTheEnd)
     EXPECT_EQ(BuildHostsDir(), kDir);
 }
 
+// The one place the prefix comes off: only a leading "hosts.", in any case, and only once.
+TEST(VariantPrefix, ComesOffTheFrontInAnyCaseAndNowhereElse)
+{
+    const struct {
+        const char* name;
+        bool hasPrefix;
+        const char* rest;
+    } cases[] = {
+        {"hosts.work", true, "work"},        {"HOSTS.Work", true, "Work"},
+        {"Hosts.hosts.a", true, "hosts.a"},  {"hosts.", true, ""},
+        {"hosts", false, "hosts"},           {"my.hosts.a", false, "my.hosts.a"},
+        {"hostsXwork", false, "hostsXwork"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HasVariantPrefix(c.name), c.hasPrefix) << c.name;
+        EXPECT_EQ(WithoutVariantPrefix(c.name), c.rest) << c.name;
+    }
+}
+
 TEST(LineCopy, EveryLineEndsInCrLfAndOnlyCrEndsALine)
 {
     struct Case {
