@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "shell/linux/posix_io.h"
+#include "shell/paths.h"
 #include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"
 
@@ -195,7 +196,7 @@ FileDescriptor CreateLockedMarker(const JournalPaths& paths, const std::string& 
         if (!marker.valid()) {
             if (errno != EEXIST)
                 ThrowErrno(path);
-            if (RecoverJournal(directory, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+            if (RecoverJournal(directory, LastPartOf(paths.marker, kPosixSeparator)) == RecoveryResult::JournalInUse)
                 break;
             continue;
         }
@@ -221,11 +222,11 @@ std::string ReadAll(int fd, const std::string& path)
 void FinishInterruptedRewriteOf(const std::string& path)
 {
     const std::string directory = ParentOf(path);
-    const JournalPaths paths = JournalPaths::ForTarget(directory, NameOf(path));
+    const JournalPaths paths = JournalPaths::ForTarget(directory, LastPartOf(path, kPosixSeparator));
     struct stat status {};
     if (::lstat(paths.marker.c_str(), &status) != 0)
         return;
-    if (RecoverJournal(directory, NameOf(paths.marker)) == RecoveryResult::JournalInUse)
+    if (RecoverJournal(directory, LastPartOf(paths.marker, kPosixSeparator)) == RecoveryResult::JournalInUse)
         throw RuntimeError(RuntimeErrorNumber::PermissionDenied, path,
                            "an interrupted rewrite of this file waits to be finished (by a running switch, or by "
                            "a start with the rights to do it)");
@@ -250,12 +251,12 @@ void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std:
                                const std::string& newContentPath)
 {
     const std::string directory = ParentOf(path);
-    const JournalPaths paths = JournalPaths::ForTarget(directory, NameOf(path));
+    const JournalPaths paths = JournalPaths::ForTarget(directory, LastPartOf(path, kPosixSeparator));
     const FileDescriptor marker = CreateLockedMarker(paths, directory, path);
     struct stat targetStatus {};
     if (::fstat(targetFd, &targetStatus) != 0)
         ThrowErrno(path);
-    RewriteJournal journal{{}, SummaryOf(content), targetStatus.st_ino, NameOf(path)};
+    RewriteJournal journal {{}, SummaryOf(content), targetStatus.st_ino, LastPartOf(path, kPosixSeparator)};
     FileDescriptor old;
     try {
         if (::rename(newContentPath.c_str(), paths.newContent.c_str()) != 0)

@@ -18,6 +18,7 @@
 #include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/posix_io.h"
 #include "shell/linux/replacement_lock.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -331,7 +332,7 @@ void KeepHiddenCopy(const std::string& path)
     if (!source.valid())
         return;
     const std::string directory = ParentOf(path);
-    const std::string name = NameOf(path);
+    const std::string name = LastPartOf(path, kPosixSeparator);
     LockedTemporary temporary = CreateLockedTemporary(directory, name);
     if (!temporary.fd.valid()) {
         if (errno == EACCES || errno == EPERM || errno == EROFS)
@@ -412,7 +413,7 @@ void ReplaceFileAtomically(const std::string& path, const std::vector<std::strin
         mode |= (mode & 0444) >> 2;
 
     const std::string directory = ParentOf(path);
-    LockedTemporary temporary = CreateLockedTemporary(directory, NameOf(path));
+    LockedTemporary temporary = CreateLockedTemporary(directory, LastPartOf(path, kPosixSeparator));
     if (!temporary.fd.valid()) {
         const int error = errno;
         if (!exists || (error != EACCES && error != EPERM))

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "shell/linux/errno_mapping.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -49,16 +50,12 @@ void ThrowErrno(const std::string& path)
 
 std::string ParentOf(const std::string& path)
 {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
+    std::string folder = DirectoryPartOf(path, kPosixSeparator);
+    if (folder.empty())
         return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    if (folder.size() > 1)
+        folder.pop_back();
+    return folder;
 }
 
 namespace {

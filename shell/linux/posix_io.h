@@ -33,8 +33,9 @@ private:
 [[noreturn]] void ThrowErrno(const std::string& path, int error);
 [[noreturn]] void ThrowErrno(const std::string& path);
 
+// The folder a native path lies in, without its closing slash ("/" for the root, "." for a bare name); the
+// path is taken apart by DirectoryPartOf (shell/paths), its name is LastPartOf(path, kPosixSeparator).
 std::string ParentOf(const std::string& path);
-std::string NameOf(const std::string& path);
 
 // Opens an existing ordinary file for `accessFlags` (O_RDONLY, O_RDWR, ...) so that the open itself can
 // neither block nor act on anything else: the name is first looked at without opening what it stands for

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "shell/linux/posix_io.h"
 #include "shell/runtime_error.h"
 #include "velmora/install_layout_config.h"
 
@@ -15,14 +16,6 @@ extern char** environ;
 namespace velmora::linux_platform {
 
 namespace {
-
-std::string ParentOf(const std::string& path)
-{
-    const std::size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos || slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
 
 // Closes both ends of a pipe that are still open when it goes out of scope.
 class Pipe {

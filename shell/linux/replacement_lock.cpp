@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <thread>
 
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 
 namespace velmora::linux_platform {
@@ -69,7 +70,8 @@ FileDescriptor OpenLockedForReplacement(const std::string& path, struct stat& st
             continue;
         if (std::chrono::steady_clock::now() >= deadline)
             throw RuntimeError(RuntimeErrorNumber::FileAlreadyOpen, path,
-                               "another switch of " + NameOf(path) + " is in progress; it did not end within " +
+                               "another switch of " + LastPartOf(path, kPosixSeparator) +
+                                   " is in progress; it did not end within " +
                                    std::to_string(kReplacementLockWait.count() / 1000) + " seconds");
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::milliseconds(20));
