@@ -42,12 +42,9 @@ std::string ReadSmallFile(int fd, const std::string& path, std::size_t limit)
     std::string text(limit, '\0');
     std::size_t filled = 0;
     while (filled < limit) {
-        const ssize_t got = ::pread(fd, text.data() + filled, limit - filled, static_cast<off_t>(filled));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = ReadSomeAt(fd, text.data() + filled, limit - filled, static_cast<off_t>(filled));
+        if (got < 0)
             ThrowErrno(path);
-        }
         if (got == 0)
             break;
         filled += static_cast<std::size_t>(got);

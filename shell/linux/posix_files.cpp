@@ -289,9 +289,7 @@ bool FileHolds(const std::string& path, const std::vector<std::string_view>& con
     auto piece = content.begin();
     std::size_t inPiece = 0;
     for (;;) {
-        const ssize_t got = ::read(fd.get(), block + filled, sizeof block - filled);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = ReadSome(fd.get(), block + filled, sizeof block - filled);
         if (got < 0)
             return false;
         filled += static_cast<std::size_t>(got);
@@ -379,12 +377,9 @@ std::string ReadWholeFile(const std::string& path)
     for (;;) {
         if (filled == content.size())
             content.resize(content.size() * 2);  // the file grew while it was read
-        const ssize_t got = ::read(fd.get(), content.data() + filled, content.size() - filled);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = ReadSome(fd.get(), content.data() + filled, content.size() - filled);
+        if (got < 0)
             ThrowErrno(path);
-        }
         if (got == 0)
             break;
         filled += static_cast<std::size_t>(got);

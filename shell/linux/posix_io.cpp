@@ -48,6 +48,24 @@ void ThrowErrno(const std::string& path)
     ThrowErrno(path, errno);
 }
 
+ssize_t ReadSome(int fd, char* into, std::size_t size)
+{
+    ssize_t got = 0;
+    do
+        got = ::read(fd, into, size);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
+ssize_t ReadSomeAt(int fd, char* into, std::size_t size, off_t offset)
+{
+    ssize_t got = 0;
+    do
+        got = ::pread(fd, into, size, offset);
+    while (got < 0 && errno == EINTR);
+    return got;
+}
+
 std::string ParentOf(const std::string& path)
 {
     std::string folder = DirectoryPartOf(path, kPosixSeparator);
@@ -174,12 +192,9 @@ ContentSummary ReadThrough(int fd, const std::string& pathForErrors, int copyTo,
     ContentChecksum checksum;
     off_t offset = 0;
     for (;;) {
-        const ssize_t got = ::pread(fd, buffer.data(), buffer.size(), offset);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t got = ReadSomeAt(fd, buffer.data(), buffer.size(), offset);
+        if (got < 0)
             ThrowErrno(pathForErrors);
-        }
         if (got == 0)
             break;
         const std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <vector>
 
 #include "shell/rewrite_journal.h"
@@ -29,6 +30,11 @@ public:
 private:
     int fd_ = -1;
 };
+
+// One read(2), or one pread(2) at an offset, retried while a signal interrupts it: the bytes read (0 at the end
+// of the file), or -1 with errno set. The one place a read retries after EINTR.
+ssize_t ReadSome(int fd, char* into, std::size_t size);
+ssize_t ReadSomeAt(int fd, char* into, std::size_t size, off_t offset);
 
 [[noreturn]] void ThrowErrno(const std::string& path, int error);
 [[noreturn]] void ThrowErrno(const std::string& path);
