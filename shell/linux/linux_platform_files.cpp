@@ -118,7 +118,7 @@ void LinuxPlatform::deleteFile(const std::string& path)
     const std::string native = nativePathOf(path);
     if (needsRightsFor(native))
         throw NeedsAdministratorRights(native);
-    DeleteFile(native);
+    RemoveOrdinaryFile(native);
 }
 
 PrivilegedChange LinuxPlatform::runPrivilegedHelper(const std::string& hostsDir, const std::string& targetName,

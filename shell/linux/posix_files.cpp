@@ -478,7 +478,7 @@ bool CreateFileIfAbsent(const std::string& path, const std::string& content)
     return true;
 }
 
-void DeleteFile(const std::string& path)
+void RemoveOrdinaryFile(const std::string& path)
 {
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0)

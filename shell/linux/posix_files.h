@@ -51,6 +51,6 @@ void AppendToFile(const std::string& path, const std::string& content);
 // Creates a file with the content only when nothing of that name exists. False when something did.
 bool CreateFileIfAbsent(const std::string& path, const std::string& content);
 
-void DeleteFile(const std::string& path);
+void RemoveOrdinaryFile(const std::string& path);
 
 }  // namespace velmora::linux_platform

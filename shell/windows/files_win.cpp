@@ -302,8 +302,8 @@ std::string ReadWholeFile(const std::string& path)
     return content;
 }
 
-void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content,
-                        const std::function<void()>& beforeReplacing)
+void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
+                           const std::function<void()>& beforeReplacing)
 {
     DWORD attributes = 0;
     const bool exists = CheckWritable(path, attributes);

@@ -35,8 +35,8 @@ std::string ReadWholeFile(const std::string& path);
 // (70). The temporary is removed on every failure, and the old content stays in place.
 // `beforeReplacing`, when given, runs once an interrupted rewrite of the file is finished (a running one
 // refuses the replacement) and before anything is written; what it throws ends the call with the file as it was.
-void ReplaceFileDurably(const std::string& path, const std::vector<std::string_view>& content,
-                        const std::function<void()>& beforeReplacing = {});
+void ReplaceFileAtomically(const std::string& path, const std::vector<std::string_view>& content,
+                           const std::function<void()>& beforeReplacing = {});
 
 // Appends to a file, creating it when missing.
 void AppendToFile(const std::string& path, const std::string& content);
@@ -44,7 +44,7 @@ void AppendToFile(const std::string& path, const std::string& content);
 // Creates a file with the content only when nothing of that name exists; false when something did.
 bool CreateFileIfAbsent(const std::string& path, const std::string& content);
 
-// Puts right what an interrupted ReplaceFileDurably left in the folder, also after a crash or a power loss:
+// Puts right what an interrupted ReplaceFileAtomically left in the folder, also after a crash or a power loss:
 // a file that ReplaceFileA had moved to its backup name before it was stopped comes back to its own name, and
 // leftover temporaries and backups are removed, and an interrupted in-place rewrite is finished or undone by
 // its journal. What belongs to a process that still runs is left alone. Fails only when an interrupted

@@ -47,7 +47,7 @@ public:
     void save() override
     {
         const std::string bytes = ShellLinkBytes(values_);
-        ReplaceFileDurably(path_, {bytes});
+        ReplaceFileAtomically(path_, {bytes});
     }
 
 private:
@@ -195,7 +195,7 @@ void WindowsPlatform::replaceTextFile(const std::string& path, const TextPieces&
 void WindowsPlatform::replaceTextFileAfter(const std::string& path, const TextPieces& content,
                                            const std::function<void()>& beforeReplacing)
 {
-    ReplaceFileDurably(path, content, beforeReplacing);
+    ReplaceFileAtomically(path, content, beforeReplacing);
     // The program replaces a file named `hosts` only to switch: the system's resolver must see the new one.
     if (NamesEqualIgnoringAsciiCase(LastPartOf(path), "hosts"))
         FlushDnsClientCache();

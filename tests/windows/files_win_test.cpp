@@ -163,7 +163,7 @@ TEST(ReadWholeFile, GivesTheBytesOfOrdinaryFilesOnly)
         EXPECT_EQ(ErrorOf([&] { ReadWholeFile(c.path); }), c.number) << c.path;
 }
 
-TEST(ReplaceFileDurably, ReplacesOrCreatesAndLeavesOnlyTheFileBehind)
+TEST(ReplaceFileAtomically, ReplacesOrCreatesAndLeavesOnlyTheFileBehind)
 {
     struct Case {
         const char* name;
@@ -181,14 +181,14 @@ TEST(ReplaceFileDurably, ReplacesOrCreatesAndLeavesOnlyTheFileBehind)
         const std::string hosts = dir / "hosts";
         if (c.attributesBefore)
             WriteWithAttributes(hosts, c.attributesBefore);
-        ReplaceFileDurably(hosts, {"127.0.0.1 a\r\n", "", "10.0.0.1 b\r\n"});
+        ReplaceFileAtomically(hosts, {"127.0.0.1 a\r\n", "", "10.0.0.1 b\r\n"});
         EXPECT_EQ(ReadBytes(hosts), "127.0.0.1 a\r\n10.0.0.1 b\r\n") << c.name;
         EXPECT_EQ(AttributesOf(hosts) & ~FILE_ATTRIBUTE_NORMAL, c.attributesAfter) << c.name;
         EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.name;
     }
 }
 
-TEST(ReplaceFileDurably, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
+TEST(ReplaceFileAtomically, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
 {
     struct Case {
         const char* name;
@@ -205,7 +205,7 @@ TEST(ReplaceFileDurably, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
         WriteBytes(hosts, "old\r\n");
         ::SetFileAttributesA(hosts.c_str(), c.attributes);
         const DWORD attributesBefore = AttributesOf(hosts);
-        EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(hosts, {"new\r\n"}); }), c.number) << c.name;
+        EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(hosts, {"new\r\n"}); }), c.number) << c.name;
         EXPECT_EQ(ReadBytes(hosts), "old\r\n") << c.name;
         EXPECT_EQ(AttributesOf(hosts), attributesBefore) << c.name;
         EXPECT_EQ(EverythingIn(dir.path()), std::vector<std::string>{"hosts"}) << c.name;
@@ -213,12 +213,14 @@ TEST(ReplaceFileDurably, RefusesWhatItMayNotReplaceAndKeepsTheOldContent)
 
     TempDirectory dir;
     ASSERT_TRUE(::CreateDirectoryA((dir / "hosts").c_str(), nullptr));
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(dir / "hosts", {"new\r\n"}); }), RuntimeErrorNumber::PathFileAccessError);
-    EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(dir / "missing\\hosts", {"new\r\n"}); }), RuntimeErrorNumber::PathNotFound);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "hosts", {"new\r\n"}); }),
+              RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(dir / "missing\\hosts", {"new\r\n"}); }),
+              RuntimeErrorNumber::PathNotFound);
 }
 
 // Another program holds the file open without letting it be replaced, for a while or for good.
-TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKeepsItsContent)
+TEST(ReplaceFileAtomically, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKeepsItsContent)
 {
     struct Case {
         const char* name;
@@ -243,7 +245,7 @@ TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKee
                 ::Sleep(c.heldMilliseconds);
                 ::CloseHandle(holder);
             });
-        EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(hosts, {"new\r\n"}); }), c.number) << c.name;
+        EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(hosts, {"new\r\n"}); }), c.number) << c.name;
         if (releaser.joinable())
             releaser.join();
         else
@@ -256,7 +258,7 @@ TEST(ReplaceFileDurably, WaitsBrieflyForAFileHeldByAnotherProgramAndOtherwiseKee
 // Another program holds the file for good, with the sharing modes it chose: with read and write sharing but
 // no delete sharing the file cannot be replaced, but it is rewritten in place (the same file, no journal
 // left); with less sharing the refusal stands and the file keeps its content.
-TEST(ReplaceFileDurably, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWriteSharing)
+TEST(ReplaceFileAtomically, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWriteSharing)
 {
     struct Case {
         const char* sharing;
@@ -281,7 +283,7 @@ TEST(ReplaceFileDurably, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWrite
         {
             FileHolder holder(hosts, c.sharing);
             ASSERT_TRUE(holder.holds()) << c.sharing;
-            EXPECT_EQ(ErrorOf([&] { ReplaceFileDurably(hosts, {c.content}); }), c.number) << c.sharing;
+            EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(hosts, {c.content}); }), c.number) << c.sharing;
         }
         const bool replaced = c.number == RuntimeErrorNumber::InternalError;
         EXPECT_EQ(ReadBytes(hosts), replaced ? c.content : old) << c.sharing;

@@ -125,11 +125,11 @@ TEST(OtherFileOperations, AppendCreateAndDeleteRespectTheReadOnlyMark)
 
     ::chmod((dir / "log").c_str(), 0444);
     EXPECT_EQ(ErrorOf([&] { AppendToFile(dir / "log", "c"); }), RuntimeErrorNumber::PermissionDenied);
-    EXPECT_EQ(ErrorOf([&] { DeleteFile(dir / "log"); }), RuntimeErrorNumber::PathFileAccessError);
+    EXPECT_EQ(ErrorOf([&] { RemoveOrdinaryFile(dir / "log"); }), RuntimeErrorNumber::PathFileAccessError);
     EXPECT_EQ(ReadFile(dir / "log"), "a\r\nb\r\n");
 
-    DeleteFile(dir / "probe");
-    EXPECT_EQ(ErrorOf([&] { DeleteFile(dir / "probe"); }), RuntimeErrorNumber::FileNotFound);
+    RemoveOrdinaryFile(dir / "probe");
+    EXPECT_EQ(ErrorOf([&] { RemoveOrdinaryFile(dir / "probe"); }), RuntimeErrorNumber::FileNotFound);
 }
 
 TEST(ErrnoMapping, GivesTheClassicRunTimeErrorNumbers)
