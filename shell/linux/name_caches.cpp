@@ -1,11 +1,11 @@
 #include "shell/linux/name_caches.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "shell/linux/process_start.h"
 
 namespace velmora::linux_platform {
 
@@ -19,10 +19,8 @@ void FlushHostsNameCaches()
     struct stat status {};
     if (::lstat(kNscdSocket, &status) != 0 || !S_ISSOCK(status.st_mode) || ::access(kNscdProgram, X_OK) != 0)
         return;
-    char program[] = "nscd";
-    char option[] = "-i";
-    char table[] = "hosts";
-    char* argv[] = {program, option, table, nullptr};
+    const std::vector<std::string> argv = {"nscd", "-i", "hosts"};
+    std::vector<char*> arguments = ArgumentVector(argv);
     char* noEnvironment[] = {nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -30,13 +28,12 @@ void FlushHostsNameCaches()
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int error = ::posix_spawn(&pid, kNscdProgram, &actions, nullptr, argv, noEnvironment);
+    const int error = ::posix_spawn(&pid, kNscdProgram, &actions, nullptr, arguments.data(), noEnvironment);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
         return;
     int exitStatus = 0;
-    while (::waitpid(pid, &exitStatus, 0) < 0 && errno == EINTR) {
-    }
+    WaitForChild(pid, exitStatus);
 }
 
 }  // namespace velmora::linux_platform

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "shell/linux/posix_io.h"
+#include "shell/linux/process_start.h"
 #include "shell/runtime_error.h"
 #include "velmora/install_layout_config.h"
 
@@ -101,10 +102,7 @@ int RunToEnd(const std::vector<std::string>& argv, std::string& errors)
 {
     if (argv.empty())
         throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "no program to start");
-    std::vector<char*> arguments;
-    for (const std::string& argument : argv)
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = ArgumentVector(argv);
 
     Pipe errorPipe;
     posix_spawn_file_actions_t actions;
@@ -128,10 +126,8 @@ int RunToEnd(const std::vector<std::string>& argv, std::string& errors)
         errors.append(buffer, static_cast<std::size_t>(got));
     }
     int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            throw RuntimeError(RuntimeErrorNumber::InternalError, argv.front(), std::strerror(errno));
-    }
+    if (!WaitForChild(pid, status))
+        throw RuntimeError(RuntimeErrorNumber::InternalError, argv.front(), std::strerror(errno));
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 

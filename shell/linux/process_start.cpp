@@ -58,15 +58,30 @@ StandInProgram StandInFor(const std::string& program)
     return StandInProgram::None;
 }
 
+std::vector<char*> ArgumentVector(const std::vector<std::string>& argv)
+{
+    std::vector<char*> arguments;
+    arguments.reserve(argv.size() + 1);
+    for (const std::string& argument : argv)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    return arguments;
+}
+
+bool WaitForChild(pid_t pid, int& status)
+{
+    while (::waitpid(pid, &status, 0) < 0)
+        if (errno != EINTR)
+            return false;
+    return true;
+}
+
 pid_t StartDetached(const std::vector<std::string>& argv, const std::string& workingDirectory)
 {
     if (argv.empty() || argv.front().empty())
         throw RuntimeError(RuntimeErrorNumber::FileNotFound, "", "no program to start");
 
-    std::vector<char*> arguments;
-    for (const std::string& argument : argv)
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    arguments.push_back(nullptr);
+    std::vector<char*> arguments = ArgumentVector(argv);
 
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -98,8 +113,7 @@ pid_t StartDetached(const std::vector<std::string>& argv, const std::string& wor
     // Never waited for by the caller; a small thread collects the exit status so no zombie stays behind.
     std::thread([pid] {
         int status = 0;
-        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
+        WaitForChild(pid, status);
     }).detach();
     return pid;
 }

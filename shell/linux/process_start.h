@@ -26,6 +26,14 @@ enum class StandInProgram { None, TextEditor, FileManager };
 // "Notepad.exe" and "Explorer.exe" in any case, with or without a folder in front or the extension.
 StandInProgram StandInFor(const std::string& program);
 
+// The argument vector the spawn calls take: a pointer to each of `argv`'s texts, then nullptr. It holds
+// pointers only, so `argv` must outlive it. The one place an argument list becomes a C argument vector.
+std::vector<char*> ArgumentVector(const std::vector<std::string>& argv);
+
+// Waits for a started child to end, trying again when a signal interrupts the wait: true with its wait
+// status, or false (errno set) when it cannot be waited for.
+bool WaitForChild(pid_t pid, int& status);
+
 // Starts a program with exactly these arguments, without any shell, in a session of its own, and does not
 // wait for it (the child is reaped in the background so that no zombie is left). A program named without
 // a slash is looked up on PATH. It starts in `workingDirectory`, or in the caller's when that is empty.
