@@ -118,9 +118,7 @@ int RunToEnd(const std::vector<std::string>& argv, std::string& errors)
     errors.clear();
     char buffer[4096];
     for (;;) {
-        const ssize_t got = ::read(errorPipe.read(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = ReadSome(errorPipe.read(), buffer, sizeof buffer);
         if (got <= 0)
             break;
         errors.append(buffer, static_cast<std::size_t>(got));
