@@ -20,6 +20,7 @@
 #include "shell/linux/replacement_lock.h"
 #include "shell/paths.h"
 #include "shell/runtime_error.h"
+#include "shell/text_pieces.h"
 
 namespace velmora::linux_platform {
 
@@ -279,41 +280,17 @@ bool FileHolds(const std::string& path, const std::vector<std::string_view>& con
     } catch (const RuntimeError&) {
         return false;
     }
-    std::uint64_t size = 0;
-    for (std::string_view piece : content)
-        size += piece.size();
-    if (!fd.valid() || static_cast<std::uint64_t>(status.st_size) != size)
+    if (!fd.valid() || static_cast<std::uint64_t>(status.st_size) != SizeOfPieces(content))
         return false;
     char block[64 * 1024];
-    std::size_t filled = 0, compared = 0;
-    auto piece = content.begin();
-    std::size_t inPiece = 0;
+    PiecesComparison comparison(content);
     for (;;) {
-        const ssize_t got = ReadSome(fd.get(), block + filled, sizeof block - filled);
-        if (got < 0)
+        const ssize_t got = ReadSome(fd.get(), block, sizeof block);
+        if (got < 0 || !comparison.matchesNext(std::string_view(block, static_cast<std::size_t>(got))))
             return false;
-        filled += static_cast<std::size_t>(got);
-        while (compared < filled) {
-            if (piece == content.end())
-                return false;  // the file grew meanwhile
-            const std::size_t length = std::min(filled - compared, piece->size() - inPiece);
-            if (std::string_view(block + compared, length) != piece->substr(inPiece, length))
-                return false;
-            compared += length;
-            inPiece += length;
-            if (inPiece == piece->size()) {
-                ++piece;
-                inPiece = 0;
-            }
-        }
         if (got == 0)
-            break;
-        if (filled == sizeof block)
-            filled = compared = 0;
+            return comparison.matchedWhole();
     }
-    while (piece != content.end() && piece->empty())
-        ++piece;
-    return piece == content.end();
 }
 
 void KeepHiddenCopy(const std::string& path)

@@ -11,6 +11,7 @@
 #include "shell/platform.h"
 #include "shell/runtime_error.h"
 #include "shell/string_ops.h"
+#include "shell/text_pieces.h"
 #include "shell/windows/ansi_text_win.h"
 #include "shell/windows/error_mapping_win.h"
 #include "shell/windows/file_handle_win.h"
@@ -590,37 +591,19 @@ bool FileHolds(const std::string& path, const std::vector<std::string_view>& con
     BY_HANDLE_FILE_INFORMATION information {};
     if (!file.valid() || !IsOrdinaryDiskFile(file.get(), information))
         return false;
-    std::uint64_t size = 0;
-    for (std::string_view piece : content)
-        size += piece.size();
-    if (((static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow) != size)
+    if (((static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow) !=
+        SizeOfPieces(content))
         return false;
     std::string block(64 * 1024, '\0');
-    auto piece = content.begin();
-    std::size_t inPiece = 0;
+    PiecesComparison comparison(content);
     for (;;) {
         DWORD got = 0;
-        if (!::ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr))
+        if (!::ReadFile(file.get(), block.data(), static_cast<DWORD>(block.size()), &got, nullptr) ||
+            !comparison.matchesNext(std::string_view(block.data(), got)))
             return false;
         if (got == 0)
-            break;
-        for (std::size_t compared = 0; compared < got;) {
-            if (piece == content.end())
-                return false;  // the file grew meanwhile
-            const std::size_t length = std::min<std::size_t>(got - compared, piece->size() - inPiece);
-            if (std::string_view(block.data() + compared, length) != piece->substr(inPiece, length))
-                return false;
-            compared += length;
-            inPiece += length;
-            if (inPiece == piece->size()) {
-                ++piece;
-                inPiece = 0;
-            }
-        }
+            return comparison.matchedWhole();
     }
-    while (piece != content.end() && piece->empty())
-        ++piece;
-    return piece == content.end() && inPiece == 0;
 }
 
 void KeepHiddenCopy(const std::string& path)

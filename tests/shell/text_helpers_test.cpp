@@ -2,6 +2,7 @@
 
 #include "shell/paths.h"
 #include "shell/string_ops.h"
+#include "shell/text_pieces.h"
 #include "shell/windows_directory.h"
 
 namespace velmora {
@@ -142,3 +143,27 @@ TEST(BoxTextWithLineFeeds, TurnsEveryCrIntoLfAndNothingElse)
 
 }  // namespace
 }  // namespace velmora
+
+TEST(PiecesComparison, AFileMatchesOnlyTheWholeContentWhateverItsBlocksAndPieces)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::string_view> pieces;
+        std::vector<std::string_view> blocks;
+        bool same;
+    };
+    const Case cases[] = {
+        {"blocks across pieces", {"127.0.0.1 ", "", "localhost\r\n"}, {"127.0", ".0.1 local", "host\r\n"}, true},
+        {"empty content, empty file", {"", ""}, {}, true},
+        {"one byte short", {"ab", "cd"}, {"abc"}, false},
+        {"one byte more", {"ab"}, {"a", "bc"}, false},
+        {"a different byte in the second piece", {"ab", "cd"}, {"abcx"}, false},
+    };
+    for (const Case& c : cases) {
+        velmora::PiecesComparison comparison(c.pieces);
+        bool same = true;
+        for (std::string_view block : c.blocks)
+            same = same && comparison.matchesNext(block);
+        EXPECT_EQ(same && comparison.matchedWhole(), c.same) << c.what;
+    }
+}
