@@ -8,6 +8,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -92,6 +93,25 @@ LockedTemporary CreateLockedTemporary(const std::string& directory, const std::s
     return {};
 }
 
+// The names in an open directory that `wanted` picks; none when it cannot be listed.
+std::vector<std::string> NamesIn(int directoryFd, const std::function<bool(std::string_view)>& wanted)
+{
+    std::vector<std::string> names;
+    const int listingFd = ::dup(directoryFd);
+    if (listingFd < 0)
+        return names;
+    DIR* listing = ::fdopendir(listingFd);
+    if (!listing) {
+        ::close(listingFd);
+        return names;
+    }
+    while (const dirent* entry = ::readdir(listing))
+        if (wanted(entry->d_name))
+            names.emplace_back(entry->d_name);
+    ::closedir(listing);
+    return names;
+}
+
 // Removes the temporaries that killed switches left in the directory: only names of the program's own
 // pattern, only ordinary files, and only those no running switch holds locked. Never fails.
 void RemoveStaleTemporaries(const std::string& directory)
@@ -99,16 +119,7 @@ void RemoveStaleTemporaries(const std::string& directory)
     FileDescriptor directoryFd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!directoryFd.valid())
         return;
-    DIR* listing = ::fdopendir(::dup(directoryFd.get()));
-    if (!listing)
-        return;
-    std::vector<std::string> candidates;
-    while (const dirent* entry = ::readdir(listing))
-        if (IsOwnTemporaryName(entry->d_name))
-            candidates.emplace_back(entry->d_name);
-    ::closedir(listing);
-
-    for (const std::string& name : candidates) {
+    for (const std::string& name : NamesIn(directoryFd.get(), IsOwnTemporaryName)) {
         struct stat before {};
         if (::fstatat(directoryFd.get(), name.c_str(), &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode))
             continue;
@@ -247,17 +258,10 @@ void RemoveOlderKeptCopies(const std::string& directory, const std::string& name
     FileDescriptor directoryFd(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!directoryFd.valid())
         return;
-    DIR* listing = ::fdopendir(::dup(directoryFd.get()));
-    if (!listing)
-        return;
     const std::string prefix = KeptCopyPrefix(name);
-    std::vector<std::string> copies;
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view entryName = entry->d_name;
-        if (entryName.starts_with(prefix) && IsKeptCopyStamp(entryName.substr(prefix.size())))
-            copies.emplace_back(entryName);
-    }
-    ::closedir(listing);
+    std::vector<std::string> copies = NamesIn(directoryFd.get(), [&prefix](std::string_view entryName) {
+        return entryName.starts_with(prefix) && IsKeptCopyStamp(entryName.substr(prefix.size()));
+    });
     if (copies.size() <= kKeptCopiesKept)
         return;
     std::sort(copies.begin(), copies.end());

@@ -309,10 +309,10 @@ std::string ManifestOf(const std::string& program)
 // The height of a role's font at the given dots per inch, as the list box measures its lines.
 int FontHeight(FontRole role, int dotsPerInch)
 {
-    const Font& spec = FontOf(role);
-    const HFONT font = ::CreateFontA(-static_cast<int>(std::lround(spec.points * dotsPerInch / 72.0)), 0, 0, 0,
-                                     spec.weight, FALSE, spec.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face);
+    const Font& wanted = FontOf(role);
+    const HFONT font = ::CreateFontA(-static_cast<int>(std::lround(wanted.points * dotsPerInch / 72.0)), 0, 0, 0,
+                                     wanted.weight, FALSE, wanted.underline, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wanted.face);
     const HDC screen = ::GetDC(nullptr);
     const HGDIOBJ previous = ::SelectObject(screen, font);
     TEXTMETRICA metrics {};
