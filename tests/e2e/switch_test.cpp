@@ -182,6 +182,18 @@ TEST(WindowlessSwitch, AMissingHostsDirectoryInASandboxIsAMissingHostsFile)
     EXPECT_NE(result.errors.find("Host-File not found!"), std::string::npos);
 }
 
+// Starts the program, kills it after `delay` and tells whether the kill ended it (rather than its own end).
+int KilledAfter(std::chrono::microseconds delay, const std::vector<std::string>& argv,
+                const EnvironmentChanges& environment)
+{
+    const pid_t pid = StartProgram(argv, environment);
+    std::this_thread::sleep_for(delay);
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) ? 1 : 0;
+}
+
 TEST(WindowlessSwitch, KilledAtAnyMomentHostsHoldsTheOldOrTheNewContent)
 {
     const SandboxDrive drive;
@@ -198,12 +210,8 @@ TEST(WindowlessSwitch, KilledAtAnyMomentHostsHoldsTheOldOrTheNewContent)
     std::uniform_int_distribution<int> delayMicroseconds(0, 30000);
     int interrupted = 0;
     for (int round = 0; round < 60; ++round) {
-        const pid_t pid = StartProgram({VELMORA_EXECUTABLE, round % 2 ? "first" : "second"}, drive.environment());
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        interrupted += WIFSIGNALED(status) ? 1 : 0;
+        interrupted += KilledAfter(std::chrono::microseconds(delayMicroseconds(random)),
+                                   {VELMORA_EXECUTABLE, round % 2 ? "first" : "second"}, drive.environment());
         const std::string hosts = drive.get("hosts");
         ASSERT_TRUE(hosts == first || hosts == second) << "round " << round << ": " << hosts.size() << " bytes";
     }
@@ -499,12 +507,8 @@ TEST(KeptCopies, AKilledSwitchLeavesNoHalfCopy)
     int interrupted = 0;
     for (int round = 0; round < 40; ++round) {
         drive.put("hosts", unique);
-        const pid_t pid = StartProgram({VELMORA_EXECUTABLE, "first"}, drive.environment());
-        std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        interrupted += WIFSIGNALED(status) ? 1 : 0;
+        interrupted += KilledAfter(std::chrono::microseconds(delayMicroseconds(random)), {VELMORA_EXECUTABLE, "first"},
+                                   drive.environment());
         const std::string hosts = drive.get("hosts");
         ASSERT_TRUE(hosts == unique || hosts == variant) << "round " << round << ": " << hosts.size() << " bytes";
         for (const std::string& kept : KeptCopies(drive))
