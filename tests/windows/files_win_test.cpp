@@ -282,7 +282,7 @@ TEST(ReplaceFileAtomically, RewritesInPlaceAFileAnotherProgramHoldsWithReadAndWr
         const std::uint64_t fileBefore = FileIndexOf(hosts);
         {
             FileHolder holder(hosts, c.sharing);
-            ASSERT_TRUE(holder.holds()) << c.sharing;
+            ASSERT_TRUE(holder.holds()) << c.sharing << ": " << holder.answer();
             EXPECT_EQ(ErrorOf([&] { ReplaceFileAtomically(hosts, {c.content}); }), c.number) << c.sharing;
         }
         const bool replaced = c.number == RuntimeErrorNumber::InternalError;

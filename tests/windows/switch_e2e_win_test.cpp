@@ -232,7 +232,7 @@ TEST_F(SwitchEndToEnd, SwitchesAHostsFileThatAnotherProgramHolds)
         ProgramRun run;
         {
             FileHolder holder(kHostsDir + "hosts", c.sharing);
-            ASSERT_TRUE(holder.holds()) << c.sharing;
+            ASSERT_TRUE(holder.holds()) << c.sharing << ": " << holder.answer();
             run = RunVelmora("office");
         }
         EXPECT_EQ(run.exitCode, c.exitCode) << c.sharing;
