@@ -308,6 +308,11 @@ void ReplaceFileAtomically(const std::string& path, const std::vector<std::strin
 {
     DWORD attributes = 0;
     const bool exists = CheckWritable(path, attributes);
+    // The replacing calls give the file the case of the name they are handed: a file named in another
+    // case than it is stored in is replaced under its stored name, so that it keeps that name.
+    const std::optional<std::string> stored = exists ? StoredEntryName(path) : std::nullopt;
+    if (stored && *stored != LastPartOf(path))
+        return ReplaceFileAtomically(DirectoryPartOf(path) + *stored, content, beforeReplacing);
     if (exists)
         FinishInterruptedRewriteOf(path);  // an old journal must never later "restore" over this replacement
     if (beforeReplacing)
