@@ -18,6 +18,8 @@ add_executable(velmora_linux_tests
     shell/linux/posix_files_test.cpp
     shell/linux/process_start_test.cpp
     shell/linux/shell_link_lnkinfo_test.cpp
+    shell/linux/linux_contract_subject.cpp
+    shell/platform_contract_test.cpp
 )
 target_link_libraries(velmora_linux_tests PRIVATE velmora_linux_test_support velmora_logic_test_support velmora_gio GTest::gtest_main
                       velmora_warnings)

@@ -9,6 +9,8 @@ set(VELMORA_LOGIC_TEST_SOURCES
     shell/home_page_test.cpp
     shell/rewrite_journal_test.cpp
     shell/shell_link_test.cpp
+    shell/platform_contract_test.cpp
+    support/fake_contract_subject.cpp
     hosts_store/hosts_store_test.cpp
     hosts_store/startup_test.cpp
     hosts_store/administrator_rights_test.cpp

@@ -31,6 +31,7 @@ public:
         programFolderText = "C:\\Tools";
         currentDirectoryText = "C:\\Work";
         associations = {{".HTML", kBrowser}, {".TXT", kEditor}, {".JS", kScriptHost}, {".DOC", kWordProcessor}};
+        otherEntries = {"C:\\Docs"};  // the user's folder, empty unless a case puts files in it
     }
 
     std::vector<std::string> lookups;     // "list|<pattern>", "find|<file>"

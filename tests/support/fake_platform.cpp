@@ -93,6 +93,23 @@ void FakePlatform::failIfScripted(const std::string& operation, const std::strin
         throw NeedsAdministratorRights(path);
 }
 
+void FakePlatform::failLikeTheDrive(const std::string& path) const
+{
+    const auto isPath = [&](const std::string& entry) { return NamesEqualIgnoringCase(entry, path); };
+    if (std::any_of(otherEntries.begin(), otherEntries.end(), isPath))
+        throw RuntimeError(RuntimeErrorNumber::PathFileAccessError, path);
+    const std::string folder = LowerCaseAscii(DirectoryPartOf(path));
+    if (folder.empty())
+        return;  // relative to a current directory the fake does not hold
+    const auto inFolder = [&](const std::string& entry) {
+        return LowerCaseAscii(entry + "\\").starts_with(folder);
+    };
+    // The program's own folder exists: the program runs from it.
+    if (!inFolder(programFolderText) && std::none_of(otherEntries.begin(), otherEntries.end(), inFolder) &&
+        std::none_of(files.begin(), files.end(), [&](const auto& file) { return inFolder(file.first); }))
+        throw RuntimeError(RuntimeErrorNumber::PathNotFound, path);
+}
+
 PrivilegedChange FakePlatform::switchWithPrivileges(const std::string& /*hostsDir*/, const std::string& variantName)
 {
     if (privilegedAnswer != PrivilegedChange::NotNeeded)
@@ -147,6 +164,7 @@ std::optional<std::string> FakePlatform::storedEntryName(const std::string& path
 std::string FakePlatform::readTextFile(const std::string& path)
 {
     failIfScripted("read", path);
+    failLikeTheDrive(path);
     const auto key = storedKeyOf(path);
     if (!key)
         throw RuntimeError(RuntimeErrorNumber::FileNotFound, path);
@@ -156,6 +174,7 @@ std::string FakePlatform::readTextFile(const std::string& path)
 void FakePlatform::replaceTextFile(const std::string& path, const TextPieces& content)
 {
     failIfScripted("replace", path);
+    failLikeTheDrive(path);
     log.push_back("replace|" + path);
     std::string& file = files[storedKeyOf(path).value_or(path)];
     file.clear();
@@ -166,6 +185,7 @@ void FakePlatform::replaceTextFile(const std::string& path, const TextPieces& co
 void FakePlatform::appendTextFile(const std::string& path, const std::string& content)
 {
     failIfScripted("append", path);
+    failLikeTheDrive(path);
     log.push_back("append|" + path);
     files[storedKeyOf(path).value_or(path)] += content;
 }
@@ -173,8 +193,9 @@ void FakePlatform::appendTextFile(const std::string& path, const std::string& co
 bool FakePlatform::createTextFileIfAbsent(const std::string& path, const std::string& content)
 {
     failIfScripted("create", path);
-    if (storedKeyOf(path))
-        return false;
+    if (storedEntryName(path))
+        return false;  // whatever stands there, a file or not
+    failLikeTheDrive(path);
     log.push_back("create|" + path);
     files[path] = content;
     return true;
@@ -183,6 +204,7 @@ bool FakePlatform::createTextFileIfAbsent(const std::string& path, const std::st
 void FakePlatform::deleteFile(const std::string& path)
 {
     failIfScripted("delete", path);
+    failLikeTheDrive(path);
     const auto key = storedKeyOf(path);
     if (!key)
         throw RuntimeError(RuntimeErrorNumber::FileNotFound, path);

@@ -17,7 +17,8 @@ namespace velmora::testing {
 // log of every call that has an effect a user could notice, in order.
 //
 // Files are keyed by their full program path as the test writes them; lookups match names without regard
-// to case (ASCII letters only), with `*` and `?` and the trailing ".*" rule of the real platforms.
+// to case (ASCII letters only), with `*` and `?` and the trailing ".*" rule of the real platforms. A folder
+// exists while it holds a file or another entry, and the program's folder always.
 // endProgram() throws ProgramEnded.
 class FakePlatform : public Platform {
 public:
@@ -92,6 +93,9 @@ public:
 
 private:
     void failIfScripted(const std::string& operation, const std::string& path) const;
+    // Refuses as the real platforms do what the drive cannot hold: a file in a folder that holds nothing
+    // (Path not found), a file where another entry stands (Path/File access error).
+    void failLikeTheDrive(const std::string& path) const;
     std::optional<std::string> storedKeyOf(const std::string& path) const;
 };
 

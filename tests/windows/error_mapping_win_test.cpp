@@ -7,6 +7,8 @@
 namespace velmora::windows_platform {
 namespace {
 
+// What the platform contract cannot bring about in a temporary folder (a missing file or folder, a folder in
+// place of a file are there).
 TEST(ErrorNumberFromWin32, MapsTheSystemsCodesToTheRunTimeNumbers)
 {
     struct Case {
@@ -14,8 +16,6 @@ TEST(ErrorNumberFromWin32, MapsTheSystemsCodesToTheRunTimeNumbers)
         RuntimeErrorNumber number;
     };
     const Case cases[] = {
-        {ERROR_FILE_NOT_FOUND, RuntimeErrorNumber::FileNotFound},
-        {ERROR_PATH_NOT_FOUND, RuntimeErrorNumber::PathNotFound},
         {ERROR_ACCESS_DENIED, RuntimeErrorNumber::PermissionDenied},
         {ERROR_SHARING_VIOLATION, RuntimeErrorNumber::PermissionDenied},  // a virus scanner holds the file
         {ERROR_LOCK_VIOLATION, RuntimeErrorNumber::PermissionDenied},

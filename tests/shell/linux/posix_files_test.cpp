@@ -132,6 +132,8 @@ TEST(OtherFileOperations, AppendCreateAndDeleteRespectTheReadOnlyMark)
     EXPECT_EQ(ErrorOf([&] { RemoveOrdinaryFile(dir / "probe"); }), RuntimeErrorNumber::FileNotFound);
 }
 
+// What the platform contract cannot bring about on a temporary folder (a missing file or folder, a folder
+// in place of a file are there).
 TEST(ErrnoMapping, GivesTheClassicRunTimeErrorNumbers)
 {
     const std::pair<int, RuntimeErrorNumber> cases[] = {
@@ -143,8 +145,7 @@ TEST(ErrnoMapping, GivesTheClassicRunTimeErrorNumbers)
         {ENXIO, RuntimeErrorNumber::DeviceUnavailable},  {ENOMEDIUM, RuntimeErrorNumber::DiskNotReady},
         {EXDEV, RuntimeErrorNumber::RenameAcrossDrives}, {ENAMETOOLONG, RuntimeErrorNumber::BadFileNameOrNumber},
         {EBADF, RuntimeErrorNumber::BadFileMode},        {EINVAL, RuntimeErrorNumber::InvalidProcedureCall},
-        {ENOMEM, RuntimeErrorNumber::OutOfMemory},       {EISDIR, RuntimeErrorNumber::PathFileAccessError},
-        {ELOOP, RuntimeErrorNumber::PathFileAccessError},
+        {ENOMEM, RuntimeErrorNumber::OutOfMemory},       {ELOOP, RuntimeErrorNumber::PathFileAccessError},
     };
     for (const auto& [error, number] : cases)
         EXPECT_EQ(ErrorNumberFromErrno(error, true), number) << error;
