@@ -1,5 +1,6 @@
 #include "hosts_store/hosts_store.h"
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -48,6 +49,16 @@ std::string FileLookup::first(const std::string& pattern)
 {
     matches_ = platform_.findFiles(pattern);
     std::erase_if(matches_, [](const std::string& name) { return IsSystemFileName(name); });
+    // Case-blind order of the platform's names, ties by the stored bytes, so that a listing is the same
+    // whatever order the file system keeps them in.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(matches_.size());
+    for (std::string& name : matches_)
+        keyed.emplace_back(platform_.caseBlindKey(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    matches_.clear();
+    for (auto& [key, name] : keyed)
+        matches_.push_back(std::move(name));
     nextMatch_ = 0;
     return next();
 }

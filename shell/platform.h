@@ -139,11 +139,14 @@ public:
 
     // --- Files ----------------------------------------------------------------------------------------
     // The bare names of the ordinary files in the pattern's directory whose names match its last part
-    // (wildcards * and ?, case-blind, by the platform's own matching rules), sorted by name without regard
-    // to case. The platform leaves out what it hides from its users (hidden and system files, links);
-    // which names the program itself never treats as its files is the caller's rule. Never fails: a path
-    // the file system rejects gives no names.
+    // (wildcards * and ?, case-blind, by the platform's own matching rules), in no particular order. The
+    // platform leaves out what it hides from its users (hidden and system files, links); which names the
+    // program itself never treats as its files, and their order, are the caller's rules. Never fails: a
+    // path the file system rejects gives no names.
     virtual std::vector<std::string> findFiles(const std::string& pattern) = 0;
+    // The name as the platform compares names without regard to case, as bytes whose order is the
+    // platform's case-blind order of names: names that differ in case only have the same key. Pure.
+    virtual std::string caseBlindKey(const std::string& name) = 0;
     // The stored name of whatever the path names in its folder (an ordinary file, a folder, a link, a device;
     // hidden or not), matched as the platform matches names; nothing when no entry has that name. Unlike
     // findFiles it hides nothing: it is the question to ask before a new file is written.

@@ -1,6 +1,5 @@
 #include "shell/linux/directory_search.h"
 
-#include <algorithm>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -36,16 +35,6 @@ std::vector<std::string> SearchDirectory(const std::string& nativeDirectory, con
         if (regular)
             names.push_back(name);
     }
-
-    // readdir order depends on the file system; sort case-insensitively so that listings are stable.
-    std::vector<std::pair<std::u32string, std::string>> keyed;
-    keyed.reserve(names.size());
-    for (std::string& name : names)
-        keyed.emplace_back(FoldedName(name), std::move(name));
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& [key, name] : keyed)
-        names.push_back(std::move(name));
     return names;
 }
 

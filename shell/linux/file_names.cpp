@@ -83,6 +83,15 @@ std::u32string FoldedName(std::string_view name)
     return folded;
 }
 
+std::string CaseBlindKey(std::string_view name)
+{
+    std::string key;
+    for (const char32_t unit : FoldedName(name))
+        for (int shift = 24; shift >= 0; shift -= 8)
+            key.push_back(static_cast<char>((unit >> shift) & 0xFF));
+    return key;
+}
+
 bool NamesEqualIgnoringCase(std::string_view a, std::string_view b)
 {
     return a == b || FoldedName(a) == FoldedName(b);

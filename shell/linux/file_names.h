@@ -13,6 +13,10 @@ namespace velmora::linux_platform {
 // UTF-8 keep a unit of their own so that no two different names fold alike by accident of decoding.
 std::u32string FoldedName(std::string_view name);
 
+// The folded name as bytes in the order of its units (four big-endian bytes each), so that byte order is
+// the folded names' order.
+std::string CaseBlindKey(std::string_view name);
+
 bool NamesEqualIgnoringCase(std::string_view a, std::string_view b);
 
 // Case-insensitive order of names, ties broken by the bytes so that the order is total and stable.

@@ -48,6 +48,7 @@ public:
     double startProcess(const std::string& commandLine, int windowStyle) override;
 
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    std::string caseBlindKey(const std::string& name) override;
     std::optional<std::string> storedEntryName(const std::string& path) override;
     bool canKeepFileAt(const std::string& path) override;
     std::string readTextFile(const std::string& path) override;

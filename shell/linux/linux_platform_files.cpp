@@ -8,6 +8,7 @@
 
 #include "shell/linux/directory_search.h"
 #include "shell/linux/errno_mapping.h"
+#include "shell/linux/file_names.h"
 #include "shell/linux/in_place_rewrite.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/linux/name_caches.h"
@@ -47,6 +48,11 @@ bool LinuxPlatform::canKeepFileAt(const std::string& path)
     } catch (const RuntimeError&) {
         return false;
     }
+}
+
+std::string LinuxPlatform::caseBlindKey(const std::string& name)
+{
+    return CaseBlindKey(name);
 }
 
 std::optional<std::string> LinuxPlatform::storedEntryName(const std::string& path)

@@ -238,21 +238,11 @@ void FlushToDisk(HANDLE file, const std::string& path)
         throw LastError(path);
 }
 
-void SortNamesIgnoringCase(std::vector<std::string>& names)
+std::string UpperCaseInCodePage(std::string name)
 {
-    auto upper = [](std::string name) {
-        if (!name.empty())
-            ::CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
-        return name;
-    };
-    std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(names.size());
-    for (std::string& name : names)
-        keyed.emplace_back(upper(name), std::move(name));
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& [key, name] : keyed)
-        names.push_back(std::move(name));
+    if (!name.empty())
+        ::CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+    return name;
 }
 
 std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
@@ -272,7 +262,6 @@ std::vector<std::string> FindOrdinaryFiles(const std::string& pattern)
         if (!HoldsUnrepresentable(name) && folder.size() + name.size() < MAX_PATH)
             names.push_back(std::move(name));
     } while (::FindNextFileW(search.get(), &found));
-    SortNamesIgnoringCase(names);
     return names;
 }
 

@@ -14,15 +14,14 @@ namespace velmora::windows_platform {
 // file with the read-only attribute is refused for writing with error 70. Failures throw RuntimeError.
 
 // The bare names of the ordinary files whose names match the pattern's last part by the system's own rules,
-// without directories and hidden, system or reparse-point entries, sorted by name without regard to case.
+// without directories and hidden, system or reparse-point entries, in the order the system gives them.
 // Only names the program can act on are given: a name the ANSI code page cannot hold exactly (which
 // FindFirstFileA would give as a look-alike that names another file) and a name whose path is longer than
 // the ANSI calls take (MAX_PATH) are left out. A pattern the system rejects finds nothing.
 std::vector<std::string> FindOrdinaryFiles(const std::string& pattern);
 
-// Sorts names the way FindOrdinaryFiles returns them: without regard to case in the ANSI code page, and
-// names that differ only in case by their bytes, so that the order never depends on the listing's.
-void SortNamesIgnoringCase(std::vector<std::string>& names);
+// The name upper-cased as the ANSI calls compare names without regard to case, by the code page's rules.
+std::string UpperCaseInCodePage(std::string name);
 
 std::string ReadWholeFile(const std::string& path);
 

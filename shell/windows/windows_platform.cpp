@@ -169,6 +169,11 @@ std::vector<std::string> WindowsPlatform::findFiles(const std::string& pattern)
     return FindOrdinaryFiles(pattern);
 }
 
+std::string WindowsPlatform::caseBlindKey(const std::string& name)
+{
+    return UpperCaseInCodePage(name);
+}
+
 std::optional<std::string> WindowsPlatform::storedEntryName(const std::string& path)
 {
     return StoredEntryName(path);

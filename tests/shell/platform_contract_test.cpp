@@ -22,7 +22,7 @@ std::unique_ptr<ContractSubject> SeededSubject()
 {
     std::unique_ptr<ContractSubject> subject = PlatformContract::GetParam().make();
     for (const char* name : {"hosts", "hosts.Work", "HOSTS.Office", "hosts.allow", "Hosts.Deny", "hosts.ics",
-                             "hostsfile", "notes.txt"})
+                             "hosts.[1]", "hostsfile", "notes.txt"})
         subject->makeFile(name, std::string(name) + "\r\n");
     subject->makeFolder("hosts.folder");
     return subject;
@@ -58,8 +58,8 @@ TEST_P(PlatformContract, ListsMatchingOrdinaryFilesInCaseBlindOrder)
         std::string pattern;
         Names names;
     } cases[] = {
-        {"hosts.*", {"hosts", "HOSTS.Office", "hosts.Work"}},
-        {"*", {"hosts", "HOSTS.Office", "hosts.Work", "hostsfile", "notes.txt"}},
+        {"hosts.*", {"hosts", "HOSTS.Office", "hosts.Work", "hosts.[1]"}},  // "[" upper-cased: after the letters
+        {"*", {"hosts", "HOSTS.Office", "hosts.Work", "hosts.[1]", "hostsfile", "notes.txt"}},
         {"HOSTS.WORK", {"hosts.Work"}},
         {"hosts.w?rk", {"hosts.Work"}},
         {"*.TXT", {"notes.txt"}},

@@ -32,13 +32,6 @@ bool WildcardMatch(const std::string& pattern, const std::string& name)
     return p.ends_with(".*") && n.find('.') == std::string::npos && MatchFrom(p.substr(0, p.size() - 2), 0, n, 0);
 }
 
-bool NameLessIgnoringCase(const std::string& a, const std::string& b)
-{
-    const std::string lowerA = LowerCaseAscii(a);
-    const std::string lowerB = LowerCaseAscii(b);
-    return lowerA != lowerB ? lowerA < lowerB : a < b;
-}
-
 }  // namespace
 
 int FakePlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title)
@@ -147,8 +140,12 @@ std::vector<std::string> FakePlatform::findFiles(const std::string& pattern)
             WildcardMatch(LastPartOf(pattern), LastPartOf(key)))
             names.push_back(LastPartOf(key));
     }
-    std::sort(names.begin(), names.end(), NameLessIgnoringCase);
     return names;
+}
+
+std::string FakePlatform::caseBlindKey(const std::string& name)
+{
+    return UpperCaseAscii(name);
 }
 
 std::optional<std::string> FakePlatform::storedEntryName(const std::string& path)

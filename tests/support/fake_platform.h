@@ -58,6 +58,8 @@ public:
     [[noreturn]] void endProgram(ExitCode code) override;
     double startProcess(const std::string& commandLine, int windowStyle) override;
     std::vector<std::string> findFiles(const std::string& pattern) override;
+    // As the real platforms fold names: upper case (of ASCII letters only).
+    std::string caseBlindKey(const std::string& name) override;
     std::optional<std::string> storedEntryName(const std::string& path) override;
     // A path of more characters than this cannot hold a file (as MAX_PATH less the room for a replacement's
     // siblings on Windows).

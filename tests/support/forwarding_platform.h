@@ -32,6 +32,7 @@ public:
     }
     double startProcess(const std::string& line, int style) override { return inner_.startProcess(line, style); }
     std::vector<std::string> findFiles(const std::string& pattern) override { return inner_.findFiles(pattern); }
+    std::string caseBlindKey(const std::string& name) override { return inner_.caseBlindKey(name); }
     std::optional<std::string> storedEntryName(const std::string& path) override
     {
         return inner_.storedEntryName(path);

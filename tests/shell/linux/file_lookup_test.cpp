@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -50,7 +51,14 @@ TEST(WildcardMatch, FollowsTheClassicDirectorySearchRules)
         EXPECT_EQ(WildcardMatch(c.pattern, c.name), c.matches) << c.pattern << " ~ " << c.name;
 }
 
-TEST(SearchDirectory, ListsOnlyOrdinaryVisibleFilesInCaseInsensitiveOrder)
+// The names in byte order: the search gives them in the file system's order.
+std::vector<std::string> Sorted(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SearchDirectory, ListsOnlyOrdinaryVisibleFiles)
 {
     TempDirectory dir;
     for (const char* name : {"hosts", "hosts.work", "HOSTS.Alpha", "hosts.beta", "hosts.allow", "Hosts.Deny",
@@ -70,9 +78,8 @@ TEST(SearchDirectory, ListsOnlyOrdinaryVisibleFilesInCaseInsensitiveOrder)
     }
     ::close(fd);
 
-    EXPECT_EQ(SearchDirectory(dir.path(), "Hosts.*"),
-              (std::vector<std::string>{"hosts", "hosts.allow", "HOSTS.Alpha", "hosts.beta", "Hosts.Deny", "hosts.work",
-                                        "hosts.[1]"}));  // upper-cased "[" sorts after the letters, as NTFS orders
+    EXPECT_EQ(Sorted(SearchDirectory(dir.path(), "Hosts.*")),
+              Sorted({"hosts", "hosts.allow", "HOSTS.Alpha", "hosts.beta", "Hosts.Deny", "hosts.work", "hosts.[1]"}));
     EXPECT_EQ(SearchDirectory(dir.path(), "hosts.ALPHA"), (std::vector<std::string>{"HOSTS.Alpha"}));
     EXPECT_TRUE(SearchDirectory(dir.path(), "hosts.link").empty());
     EXPECT_TRUE(SearchDirectory(dir.path(), "hosts.directory").empty());
@@ -85,7 +92,32 @@ TEST(SearchDirectory, KeepsBothSpellingsWhenTheFileSystemHoldsThem)
     TempDirectory dir;
     WriteFile(dir / "hosts.work", "lower");
     WriteFile(dir / "HOSTS.WORK", "upper");
-    EXPECT_EQ(SearchDirectory(dir.path(), "hosts.work"), (std::vector<std::string>{"HOSTS.WORK", "hosts.work"}));
+    EXPECT_EQ(Sorted(SearchDirectory(dir.path(), "hosts.work")), Sorted({"HOSTS.WORK", "hosts.work"}));
+}
+
+// The key orders names as upper-cased code points (so "[" and "_" come after the letters, as NTFS orders
+// them); names that differ in case only share it.
+TEST(CaseBlindKey, OrdersNamesByTheirUpperCaseCodePoints)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        int order;  // of a's key against b's: -1, 0 or 1
+    };
+    const Case cases[] = {
+        {"hosts.Work", "HOSTS.WORK", 0},
+        {"grüsse", "GRÜSSE", 0},
+        {"hosts.work", "hosts.[1]", -1},
+        {"hosts.z", "hosts._", -1},
+        {"hosts", "hosts.a", -1},
+        {"hosts.\xc3\xa4", "hosts.\xe4", -1},  // a byte that is not UTF-8 after every character
+        {"hosts.a", "hosts.\xc3\xa4", -1},
+    };
+    for (const Case& c : cases) {
+        const std::string a = CaseBlindKey(c.a);
+        const std::string b = CaseBlindKey(c.b);
+        EXPECT_EQ((a > b) - (a < b), c.order) << c.a << " against " << c.b;
+    }
 }
 
 }  // namespace
