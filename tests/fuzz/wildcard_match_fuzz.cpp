@@ -57,6 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(NamesEqualIgnoringCase(pattern, name) == (FoldedName(pattern) == FoldedName(name)),
           "names are equal exactly when they fold alike");
     Check(!NameLessIgnoringCase(name, name), "no name comes before itself");
+    using velmora::linux_platform::CaseBlindKey;
+    const std::string patternKey = CaseBlindKey(pattern);
+    const std::string nameKey = CaseBlindKey(name);
+    Check((patternKey == nameKey) == NamesEqualIgnoringCase(pattern, name),
+          "names share a key exactly when they are equal");
+    Check(patternKey == nameKey || (patternKey < nameKey) == NameLessIgnoringCase(pattern, name),
+          "the keys order names as they are ordered");
     Check(pattern == name || NameLessIgnoringCase(pattern, name) != NameLessIgnoringCase(name, pattern),
           "of two different names exactly one comes first");
     if (pattern.find_first_of("*?") == std::string::npos)
