@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "shell/windows/scoped_resources_win.h"
+
 namespace velmora::windows_platform {
 
 namespace {
@@ -76,9 +78,8 @@ std::string SystemErrorText(std::uint32_t code)
     const DWORD length =
         ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    const ScopedLocalMemory owned(buffer);
     std::string text = length && buffer ? std::string(buffer, length) : std::string();
-    if (buffer)
-        ::LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     return text;

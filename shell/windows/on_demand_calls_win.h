@@ -21,6 +21,23 @@ HRESULT CLSIDFromProgID(LPCOLESTR programId, LPCLSID classId);
 HRESULT CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD context, REFIID interfaceId, LPVOID* object);
 }  // namespace ole32
 
+// This thread in a single-threaded COM apartment for the scope: entered when made, left at the end when
+// entering succeeded (S_FALSE, already in one, too: every success is balanced). It creates no object.
+class ScopedComApartment {
+public:
+    ScopedComApartment() : entered_(SUCCEEDED(ole32::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ScopedComApartment()
+    {
+        if (entered_)
+            ole32::CoUninitialize();
+    }
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+
+private:
+    bool entered_;
+};
+
 namespace oleaut32 {
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 void SysFreeString(BSTR text);

@@ -61,6 +61,11 @@ struct GdiObjectTraits {
     static GdiObject Invalid() { return nullptr; }
     static void Release(GdiObject object) { ::DeleteObject(object); }
 };
+struct LocalMemoryTraits {
+    using Handle = HLOCAL;
+    static HLOCAL Invalid() { return nullptr; }
+    static void Release(HLOCAL memory) { ::LocalFree(memory); }
+};
 struct IconTraits {
     using Handle = HICON;
     static HICON Invalid() { return nullptr; }
@@ -88,6 +93,8 @@ template <typename GdiObject>
 using ScopedGdiObject = ScopedResource<GdiObjectTraits<GdiObject>>;
 // An icon the program loaded (not a shared one), destroyed with DestroyIcon.
 using ScopedIcon = ScopedResource<IconTraits>;
+// Memory a system call allocated for the caller (as FormatMessageA's buffer), given back with LocalFree.
+using ScopedLocalMemory = ScopedResource<LocalMemoryTraits>;
 
 // Selects a GDI object into a device context for the scope and selects the previous one back at its end,
 // so that the context never keeps an object that is about to be deleted. It does not own the object.

@@ -85,12 +85,7 @@ std::string ExecutablePath()
 
 WindowsPlatform::WindowsPlatform() = default;
 
-WindowsPlatform::~WindowsPlatform()
-{
-    shell_.reset();
-    if (comInitialised_)
-        ole32::CoUninitialize();
-}
+WindowsPlatform::~WindowsPlatform() = default;
 
 int WindowsPlatform::messageBox(const std::string& prompt, int style, const std::optional<std::string>& title)
 {
@@ -277,8 +272,7 @@ WScriptShell* WindowsPlatform::shell()
 {
     if (!shellTried_) {
         shellTried_ = true;
-        const HRESULT status = ole32::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        comInitialised_ = SUCCEEDED(status);  // S_FALSE too: it must be balanced all the same
+        comApartment_.emplace();
         shell_ = WScriptShell::Create();
     }
     return shell_.get();

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "shell/platform.h"
 #include "shell/windows/current_directory_win.h"
+#include "shell/windows/on_demand_calls_win.h"
 
 namespace velmora::windows_platform {
 
@@ -60,8 +62,8 @@ private:
     WScriptShell* shell();
 
     DriveDirectories drives_;
-    bool comInitialised_ = false;
     bool shellTried_ = false;
+    std::optional<ScopedComApartment> comApartment_;  // declared before the shell object, so left after it
     std::unique_ptr<WScriptShell> shell_;
 };
 
