@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "shell/runtime_error.h"
+
 namespace velmora {
 
 namespace {
@@ -106,6 +108,26 @@ std::optional<RewriteJournal> ParseRewriteJournal(std::string_view text)
     if (journal.targetName.find('\0') != std::string::npos)
         return std::nullopt;
     return journal;
+}
+
+void WriteOverOldContent(const std::function<void()>& writeNew, const std::function<void()>& putBackOld,
+                         const std::function<void()>& letGoOfCopy)
+{
+    try {
+        writeNew();
+    } catch (...) {
+        bool putBack = false;
+        try {
+            putBackOld();
+            putBack = true;
+        } catch (const RuntimeError&) {
+            // The copy is still there for the next start; the first failure is the one to report.
+        }
+        if (putBack)
+            letGoOfCopy();
+        throw;
+    }
+    letGoOfCopy();
 }
 
 bool SettleInterruptedRewrite(const RewriteJournal& journal, const ContentSummary& now,

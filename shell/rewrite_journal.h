@@ -62,4 +62,12 @@ enum class JournalCopy { OldContent, NewContent };
 bool SettleInterruptedRewrite(const RewriteJournal& journal, const ContentSummary& now,
                               const std::function<bool(JournalCopy, const ContentSummary&)>& copyBackIfIntact);
 
+// The guarded step of an in-place rewrite, once the old content's copy (and its journal, if any) is
+// durable: `writeNew` writes the new content over the file. When it fails, `putBackOld` writes the old
+// content back and, only when that succeeded, `letGoOfCopy` removes what is then no longer needed;
+// otherwise the copy stays for the next start. After a success `letGoOfCopy` runs too. The first failure
+// is the one rethrown.
+void WriteOverOldContent(const std::function<void()>& writeNew, const std::function<void()>& putBackOld,
+                         const std::function<void()>& letGoOfCopy);
+
 }  // namespace velmora

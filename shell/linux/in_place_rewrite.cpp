@@ -276,24 +276,17 @@ void RewriteInPlaceWithJournal(int targetFd, const std::string& path, const std:
     }
 
     // From here on the file may be cut at any moment; the journal undoes that at the next start.
-    try {
-        Reserve(targetFd, journal.newContent.size, path);
-        WriteWholeContent(targetFd, content, journal.newContent.size, path);
-    } catch (...) {
-        bool restored = false;
-        try {
+    WriteOverOldContent(
+        [&] {
+            Reserve(targetFd, journal.newContent.size, path);
+            WriteWholeContent(targetFd, content, journal.newContent.size, path);
+        },
+        [&] {
             Reserve(targetFd, journal.oldContent.size, path);
             ReadThrough(old.get(), paths.oldContent, targetFd, path);
             SyncFile(targetFd, path);
-            restored = true;
-        } catch (const RuntimeError&) {
-            // Left to the journal; the first failure is the one to report.
-        }
-        if (restored)
-            RemoveJournal(paths, directory);
-        throw;
-    }
-    RemoveJournal(paths, directory);
+        },
+        [&] { RemoveJournal(paths, directory); });
 }
 
 void RewriteInPlaceWithoutJournal(int targetFd, const std::string& path, const std::vector<std::string_view>& content)
@@ -301,16 +294,9 @@ void RewriteInPlaceWithoutJournal(int targetFd, const std::string& path, const s
     const std::string old = ReadAll(targetFd, path);
     const ContentSummary summary = SummaryOf(content);
     Reserve(targetFd, summary.size, path);
-    try {
-        WriteWholeContent(targetFd, content, summary.size, path);
-    } catch (...) {
-        try {
-            WriteWholeContent(targetFd, {old}, old.size(), path);
-        } catch (const RuntimeError&) {
-            // Nothing more can be done without a sibling; the first failure is the one to report.
-        }
-        throw;
-    }
+    // Without a sibling there is no copy to let go of: the old content lives only in memory.
+    WriteOverOldContent([&] { WriteWholeContent(targetFd, content, summary.size, path); },
+                        [&] { WriteWholeContent(targetFd, {old}, old.size(), path); }, [] {});
 }
 
 }  // namespace velmora::linux_platform

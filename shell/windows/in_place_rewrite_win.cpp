@@ -327,27 +327,20 @@ void RewriteInPlaceWithJournal(HANDLE target, const std::string& path, const std
     }
 
     // From here on the file may be cut at any moment; the journal undoes that at the next start.
-    try {
-        Reserve(target, journal.newContent.size, path);
-        WriteWholeContent(target, content, journal.newContent.size, path);
-    } catch (...) {
-        bool restored = false;
-        try {
+    WriteOverOldContent(
+        [&] {
+            Reserve(target, journal.newContent.size, path);
+            WriteWholeContent(target, content, journal.newContent.size, path);
+        },
+        [&] {
             Reserve(target, journal.oldContent.size, path);
             ReadThrough(old.get(), paths.oldContent, target, path);
             FlushToDisk(target, path);
-            restored = true;
-        } catch (const RuntimeError&) {
-            // Left to the journal; the first failure is the one to report.
-        }
-        if (restored) {
+        },
+        [&] {
             old.close();
             RemoveJournal(paths, marker);
-        }
-        throw;
-    }
-    old.close();
-    RemoveJournal(paths, marker);
+        });
 }
 
 }  // namespace velmora::windows_platform

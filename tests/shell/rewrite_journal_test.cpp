@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 #include <string>
 
 #include "shell/rewrite_journal.h"
+#include "shell/runtime_error.h"
 
 namespace velmora {
 namespace {
@@ -43,6 +45,46 @@ TEST(RewriteJournal, ReadsBackOnlyACompleteMarkerWithItsExactName)
     EXPECT_EQ(read->oldContent, written.oldContent);
     EXPECT_EQ(read->newContent, written.newContent);
     EXPECT_EQ(read->fileId, written.fileId);
+}
+
+// The copy of the old content goes only once the file holds whole content again, new or old; the error the
+// caller hears is the write's, not the put-back's.
+TEST(WriteOverOldContent, LetsGoOfTheCopyOnlyWhenTheFileHoldsWholeContent)
+{
+    struct Case {
+        const char* what;
+        bool writeFails;
+        bool putBackFails;
+        std::vector<std::string> steps;
+        std::optional<RuntimeErrorNumber> thrown;
+    };
+    const Case cases[] = {
+        {"written", false, false, {"write", "let go"}, std::nullopt},
+        {"put back", true, false, {"write", "put back", "let go"}, RuntimeErrorNumber::DiskFull},
+        {"neither", true, true, {"write", "put back"}, RuntimeErrorNumber::DiskFull},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> steps;
+        std::optional<RuntimeErrorNumber> thrown;
+        try {
+            WriteOverOldContent(
+                [&] {
+                    steps.push_back("write");
+                    if (c.writeFails)
+                        throw RuntimeError(RuntimeErrorNumber::DiskFull, "hosts");
+                },
+                [&] {
+                    steps.push_back("put back");
+                    if (c.putBackFails)
+                        throw RuntimeError(RuntimeErrorNumber::DeviceIoError, "hosts");
+                },
+                [&] { steps.push_back("let go"); });
+        } catch (const RuntimeError& error) {
+            thrown = error.number();
+        }
+        EXPECT_EQ(steps, c.steps) << c.what;
+        EXPECT_EQ(thrown, c.thrown) << c.what;
+    }
 }
 
 }  // namespace
