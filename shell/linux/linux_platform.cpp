@@ -9,6 +9,7 @@
 #include "shell/linux/desktop_services.h"
 #include "shell/linux/display_probe.h"
 #include "shell/linux/own_libraries.h"
+#include "shell/linux/posix_io.h"
 #include "shell/runtime_error.h"
 #include "shell/string_ops.h"
 
@@ -106,9 +107,7 @@ std::string LinuxPlatform::commandLine()
 
 std::string LinuxPlatform::programFolder()
 {
-    const std::string executable = ExecutablePath();
-    const auto slash = executable.find_last_of('/');
-    return slash == std::string::npos ? std::string() : (slash == 0 ? "/" : executable.substr(0, slash));
+    return ParentOf(ExecutablePath());
 }
 
 std::string LinuxPlatform::programPath()

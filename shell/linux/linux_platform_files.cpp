@@ -14,6 +14,7 @@
 #include "shell/linux/name_caches.h"
 #include "shell/linux/own_libraries.h"
 #include "shell/linux/posix_files.h"
+#include "shell/linux/posix_io.h"
 #include "shell/linux/privileged_helper.h"
 #include "shell/paths.h"
 #include "shell/runtime_error.h"
@@ -75,7 +76,7 @@ bool LinuxPlatform::needsRightsFor(const std::string& nativePath, bool fileItsel
     const auto& etc = drives_.roots().etc;
     if (!etc || ::geteuid() == 0)
         return false;
-    const std::string directory = nativePath.substr(0, nativePath.find_last_of('/'));
+    const std::string directory = ParentOf(nativePath);
     if (directory != *etc)
         return false;
     if (fileItselfWritable && ::access(nativePath.c_str(), W_OK) == 0)

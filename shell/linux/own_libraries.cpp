@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include "shell/linux/posix_io.h"
 #include "velmora/install_layout_config.h"
 
 namespace velmora::linux_platform {
@@ -19,9 +20,7 @@ std::string ExecutablePath()
 
 void* OpenOwnLibrary(const char* fileName, const char* symbol, std::string& error)
 {
-    const std::string executable = ExecutablePath();
-    const std::string programFolder = executable.substr(0, executable.find_last_of('/'));
-    const std::string library = programFolder + "/../" + kConfiguredOwnLibraryDirectory + "/" + fileName;
+    const std::string library = ParentOf(ExecutablePath()) + "/../" + kConfiguredOwnLibraryDirectory + "/" + fileName;
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         error = std::string("cannot load ") + fileName + ": " + ::dlerror();

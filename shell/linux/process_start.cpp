@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "shell/linux/errno_mapping.h"
+#include "shell/paths.h"
 #include "shell/runtime_error.h"
 
 extern char** environ;
@@ -46,9 +47,7 @@ CommandLineParts SplitCommandLine(const std::string& commandLine,
 
 StandInProgram StandInFor(const std::string& program)
 {
-    std::string name = program.substr(program.find_last_of("\\/:") == std::string::npos
-                                          ? 0
-                                          : program.find_last_of("\\/:") + 1);
+    std::string name = LastPartOf(program, "\\/:");  // a drive's colon ends a folder part too
     for (char& c : name)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (name == "notepad.exe" || name == "notepad")
