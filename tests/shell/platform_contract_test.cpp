@@ -70,7 +70,7 @@ TEST_P(PlatformContract, ListsMatchingOrdinaryFilesInCaseBlindOrder)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Listing(subject->platform(), in + c.pattern), c.names) << c.pattern;
-    EXPECT_EQ(Listing(subject->platform(), in + "missing" + kSeparator + "*"), Names{});
+    EXPECT_EQ(Listing(subject->platform(), in + "missing" + kSeparator + "*"), Names {});
 }
 
 // The stored name of any entry, folders included; a wildcard names nothing.
@@ -82,11 +82,8 @@ TEST_P(PlatformContract, NamesAnEntryByItsStoredName)
         std::string name;
         std::optional<std::string> stored;
     } cases[] = {
-        {"HOSTS.WORK", "hosts.Work"},
-        {"hosts.FOLDER", "hosts.folder"},
-        {"hosts.allow", "hosts.allow"},
-        {"hosts.missing", std::nullopt},
-        {"hosts.w?rk", std::nullopt},
+        {"HOSTS.WORK", "hosts.Work"},    {"hosts.FOLDER", "hosts.folder"}, {"hosts.allow", "hosts.allow"},
+        {"hosts.missing", std::nullopt}, {"hosts.w?rk", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(subject->platform().storedEntryName(in + c.name), c.stored) << c.name;
@@ -99,45 +96,49 @@ TEST_P(PlatformContract, WritesWholeFilesOrRefusesWithTheSameErrors)
     struct Case {
         const char* what;
         std::function<void(Platform&, const std::string& in)> action;
-        int number;                           // the run-time error number, 0 for none
-        const char* name;                     // the file to look at afterwards, or nullptr
+        int number;                               // the run-time error number, 0 for none
+        const char* name;                         // the file to look at afterwards, or nullptr
         std::optional<std::string> contentAfter;  // nullopt: it no longer exists
     };
     const Case cases[] = {
-        {"replace in another case", [](Platform& p, const std::string& in) { p.replaceTextFile(in + "HOSTS.WORK", {"new\r\n"}); },
-         0, "hosts.Work", "new\r\n"},
-        {"replace a new file", [](Platform& p, const std::string& in) { p.replaceTextFile(in + "hosts.new", {"a", "b\r\n"}); },
+        {"replace in another case", [](auto& p, auto in) { p.replaceTextFile(in + "HOSTS.WORK", {"new\r\n"}); }, 0,
+         "hosts.Work", "new\r\n"},
+        {"replace a new file",
+         [](auto& p, auto in) {
+             p.replaceTextFile(in + "hosts.new", {"a", "b\r\n"});
+         },
          0, "hosts.new", "ab\r\n"},
-        {"replace with nothing", [](Platform& p, const std::string& in) { p.replaceTextFile(in + "hosts.Work", {}); },
-         0, "hosts.Work", ""},
-        {"append", [](Platform& p, const std::string& in) { p.appendTextFile(in + "hosts.work", "more\r\n"); },
-         0, "hosts.Work", "hosts.Work\r\nmore\r\n"},
-        {"append to a new file", [](Platform& p, const std::string& in) { p.appendTextFile(in + "hosts.new", "x\r\n"); },
-         0, "hosts.new", "x\r\n"},
-        {"create over a file", [](Platform& p, const std::string& in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.office", "x")); },
-         0, "HOSTS.Office", "HOSTS.Office\r\n"},
-        {"create a new file", [](Platform& p, const std::string& in) { EXPECT_TRUE(p.createTextFileIfAbsent(in + "hosts.new", "x")); },
-         0, "hosts.new", "x"},
-        {"delete in another case", [](Platform& p, const std::string& in) { p.deleteFile(in + "hosts.OFFICE"); },
-         0, "HOSTS.Office", std::nullopt},
-        {"read a missing file", [](Platform& p, const std::string& in) { p.readTextFile(in + "hosts.missing"); },
-         53, "hosts.missing", std::nullopt},
-        {"delete a missing file", [](Platform& p, const std::string& in) { p.deleteFile(in + "hosts.missing"); },
-         53, "hosts.missing", std::nullopt},
-        {"read in a missing folder", [](Platform& p, const std::string& in) { p.readTextFile(in + "missing" + kSeparator + "hosts"); },
+        {"replace with nothing", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.Work", {}); }, 0, "hosts.Work",
+         ""},
+        {"append", [](auto& p, auto in) { p.appendTextFile(in + "hosts.work", "more\r\n"); }, 0, "hosts.Work",
+         "hosts.Work\r\nmore\r\n"},
+        {"append to a new file", [](auto& p, auto in) { p.appendTextFile(in + "hosts.new", "x\r\n"); }, 0, "hosts.new",
+         "x\r\n"},
+        {"create over a file",
+         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.office", "x")); }, 0, "HOSTS.Office",
+         "HOSTS.Office\r\n"},
+        {"create a new file", [](auto& p, auto in) { EXPECT_TRUE(p.createTextFileIfAbsent(in + "hosts.new", "x")); }, 0,
+         "hosts.new", "x"},
+        {"delete in another case", [](auto& p, auto in) { p.deleteFile(in + "hosts.OFFICE"); }, 0, "HOSTS.Office",
+         std::nullopt},
+        {"read a missing file", [](auto& p, auto in) { p.readTextFile(in + "hosts.missing"); }, 53, "hosts.missing",
+         std::nullopt},
+        {"delete a missing file", [](auto& p, auto in) { p.deleteFile(in + "hosts.missing"); }, 53, "hosts.missing",
+         std::nullopt},
+        {"read in a missing folder", [](auto& p, auto in) { p.readTextFile(in + "missing" + kSeparator + "hosts"); },
          76, nullptr, std::nullopt},
-        {"replace in a missing folder", [](Platform& p, const std::string& in) { p.replaceTextFile(in + "missing" + kSeparator + "hosts", {"x"}); },
-         76, nullptr, std::nullopt},
-        {"read a folder", [](Platform& p, const std::string& in) { p.readTextFile(in + "hosts.folder"); },
-         75, nullptr, std::nullopt},
-        {"replace a folder", [](Platform& p, const std::string& in) { p.replaceTextFile(in + "hosts.folder", {"x"}); },
-         75, nullptr, std::nullopt},
-        {"append to a folder", [](Platform& p, const std::string& in) { p.appendTextFile(in + "hosts.folder", "x"); },
-         75, nullptr, std::nullopt},
-        {"create over a folder", [](Platform& p, const std::string& in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.folder", "x")); },
-         0, nullptr, std::nullopt},
-        {"delete a folder", [](Platform& p, const std::string& in) { p.deleteFile(in + "hosts.folder"); },
-         75, nullptr, std::nullopt},
+        {"replace in a missing folder",
+         [](auto& p, auto in) { p.replaceTextFile(in + "missing" + kSeparator + "hosts", {"x"}); }, 76, nullptr,
+         std::nullopt},
+        {"read a folder", [](auto& p, auto in) { p.readTextFile(in + "hosts.folder"); }, 75, nullptr, std::nullopt},
+        {"replace a folder", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.folder", {"x"}); }, 75, nullptr,
+         std::nullopt},
+        {"append to a folder", [](auto& p, auto in) { p.appendTextFile(in + "hosts.folder", "x"); }, 75, nullptr,
+         std::nullopt},
+        {"create over a folder",
+         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.folder", "x")); }, 0, nullptr,
+         std::nullopt},
+        {"delete a folder", [](auto& p, auto in) { p.deleteFile(in + "hosts.folder"); }, 75, nullptr, std::nullopt},
     };
     for (const Case& c : cases) {
         const auto subject = SeededSubject();
@@ -146,7 +147,7 @@ TEST_P(PlatformContract, WritesWholeFilesOrRefusesWithTheSameErrors)
         EXPECT_EQ(ErrorOf([&] { c.action(platform, in); }), c.number) << c.what;
         EXPECT_EQ(platform.storedEntryName(in + "hosts.folder"), "hosts.folder") << c.what;
         if (c.name) {
-            EXPECT_EQ(Listing(platform, in + c.name), c.contentAfter ? Names{c.name} : Names{}) << c.what;
+            EXPECT_EQ(Listing(platform, in + c.name), c.contentAfter ? Names {c.name} : Names {}) << c.what;
             if (c.contentAfter) {
                 EXPECT_EQ(platform.readTextFile(in + c.name), *c.contentAfter) << c.what;
             }

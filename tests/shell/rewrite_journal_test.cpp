@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "shell/rewrite_journal.h"
 #include "shell/runtime_error.h"

@@ -22,7 +22,8 @@ private:
 };
 
 INSTANTIATE_TEST_SUITE_P(Fake, PlatformContract,
-                         ::testing::Values(ContractSubjectMaker {"fake", [] { return std::make_unique<FakeSubject>(); }}));
+                         ::testing::Values(ContractSubjectMaker {"fake",
+                                                                 [] { return std::make_unique<FakeSubject>(); }}));
 
 }  // namespace
 }  // namespace velmora::testing

@@ -94,9 +94,7 @@ void FakePlatform::failLikeTheDrive(const std::string& path) const
     const std::string folder = LowerCaseAscii(DirectoryPartOf(path));
     if (folder.empty())
         return;  // relative to a current directory the fake does not hold
-    const auto inFolder = [&](const std::string& entry) {
-        return LowerCaseAscii(entry + "\\").starts_with(folder);
-    };
+    const auto inFolder = [&](const std::string& entry) { return LowerCaseAscii(entry + "\\").starts_with(folder); };
     // The program's own folder exists: the program runs from it.
     if (!inFolder(programFolderText) && std::none_of(otherEntries.begin(), otherEntries.end(), inFolder) &&
         std::none_of(files.begin(), files.end(), [&](const auto& file) { return inFolder(file.first); }))

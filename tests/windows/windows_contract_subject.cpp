@@ -26,7 +26,8 @@ private:
 };
 
 INSTANTIATE_TEST_SUITE_P(Windows, PlatformContract,
-                         ::testing::Values(ContractSubjectMaker {"Windows", [] { return std::make_unique<WindowsSubject>(); }}));
+                         ::testing::Values(ContractSubjectMaker {"Windows",
+                                                                 [] { return std::make_unique<WindowsSubject>(); }}));
 
 }  // namespace
 }  // namespace velmora::testing

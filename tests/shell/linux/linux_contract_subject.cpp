@@ -32,7 +32,8 @@ private:
 };
 
 INSTANTIATE_TEST_SUITE_P(Linux, PlatformContract,
-                         ::testing::Values(ContractSubjectMaker {"Linux", [] { return std::make_unique<LinuxSubject>(); }}));
+                         ::testing::Values(ContractSubjectMaker {"Linux",
+                                                                 [] { return std::make_unique<LinuxSubject>(); }}));
 
 }  // namespace
 }  // namespace velmora::testing
