@@ -120,12 +120,11 @@ std::string WindowsPlatform::commandLine()
 
 std::string WindowsPlatform::programFolder()
 {
-    const std::string path = ExecutablePath();
-    const auto separator = path.find_last_of('\\');
-    if (separator == std::string::npos)
-        return {};
+    std::string folder = DirectoryPartOf(ExecutablePath(), "\\");
     // The root keeps its backslash ("C:\"), every other folder is given without one.
-    return path.substr(0, separator == 2 && path[1] == ':' ? separator + 1 : separator);
+    if (!folder.empty() && !(folder.size() == 3 && folder[1] == ':'))
+        folder.pop_back();
+    return folder;
 }
 
 std::string WindowsPlatform::programPath()
