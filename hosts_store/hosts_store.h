@@ -30,7 +30,8 @@ std::string WithoutVariantPrefix(const std::string& bareName);
 
 // The program's only existence test and only listing: the first call takes a full path with wildcards in
 // its last part, later calls give the next match. Names come back in their stored case, in the platform's
-// case-blind order, never a system file; an exhausted or failed search gives empty text. It holds the matches of one search and nothing else.
+// case-blind order, never a system file; an exhausted or failed search gives empty text. It holds the
+// matches of one search and nothing else.
 class FileLookup {
 public:
     explicit FileLookup(Platform& platform) : platform_(platform) {}
