@@ -11,6 +11,7 @@ namespace velmora::windows_platform {
 namespace {
 
 using windows_testing::TempDirectory;
+using windows_testing::WindowsPathOfBuiltFile;
 
 TEST(TextAfterProgramPath, HandlesTabsMissingBlanksAndUnclosedQuotes)
 {
@@ -80,14 +81,6 @@ ProbeReport RunProbe(const std::string& application, std::string commandLine)
     report.programPath = output.substr(close + 2, pathEnd - close - 2);
     report.programFolder = output.substr(pathEnd + 1, output.find('\n', pathEnd + 1) - pathEnd - 1);
     return report;
-}
-
-std::string WindowsPathOfBuiltFile(std::string unixPath)
-{
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
 }
 
 TEST(CommandLine, IsWhatFollowsTheProgramsOwnPathWhenStartedByCreateProcess)

@@ -32,14 +32,6 @@ struct ProgramRun {
     std::string windowTitle;  // the program's window, closed as soon as it was seen; empty when none opened
 };
 
-std::string WindowsPathOfBuiltFile(std::string unixPath)
-{
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
-}
-
 // Starts the program with exactly this text (UTF-8) after its quoted path, answers each box with OK, closes
 // its window when it opens and waits for its end.
 ProgramRun RunVelmora(const std::string& arguments)

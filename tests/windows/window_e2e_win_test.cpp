@@ -35,14 +35,6 @@ const std::string kProgramFolder = "C:\\Program Files\\Velmora window";
 const std::string kProgram = kProgramFolder + "\\velmora.exe";
 const std::string kRecorder = "C:\\velmora-recorder\\browser.exe";  // no blank: the launcher does not quote it
 
-std::string WindowsPathOfBuiltFile(std::string unixPath)
-{
-    for (char& c : unixPath)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + unixPath;
-}
-
 std::string DesktopFolder()
 {
     char folder[MAX_PATH] = {};

@@ -1,5 +1,7 @@
 #include "tests/windows/support/file_holder.h"
 
+#include "tests/windows/support/win_files.h"
+
 namespace velmora::windows_testing {
 
 FileHolder::FileHolder(const std::string& path, const std::string& sharing)
@@ -35,11 +37,7 @@ bool FileHolder::start(const std::string& path, const std::string& sharing)
     startup.hStdInput = inputRead;
     startup.hStdOutput = outputWrite;
     startup.hStdError = outputWrite;
-    std::string program = "Z:" VELMORA_FILE_HOLDER;  // built on the Unix side: drive Z: is its root
-    for (char& c : program)
-        if (c == '/')
-            c = '\\';
-    std::string commandLine = "\"" + program + "\" \"" + path + "\" " + sharing;
+    std::string commandLine = "\"" + WindowsPathOfBuiltFile(VELMORA_FILE_HOLDER) + "\" \"" + path + "\" " + sharing;
     const bool started = ::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
                                           nullptr, nullptr, &startup, &process_);
     const DWORD startError = ::GetLastError();

@@ -21,6 +21,14 @@ std::wstring WideOf(const std::string& path)
     return {};
 }
 
+std::string WindowsPathOfBuiltFile(std::string unixPath)
+{
+    for (char& c : unixPath)
+        if (c == '/')
+            c = '\\';
+    return "Z:" + unixPath;
+}
+
 std::string Utf8Of(const std::wstring& text)
 {
     const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);

@@ -15,6 +15,8 @@ using velmora::testing::TempDirectory;
 // Small Win32 file helpers for tests on real files. Their paths are UTF-8 (ANSI bytes that are no UTF-8 are
 // taken as ANSI), so that a test can name a file outside the code page; they use the wide calls.
 std::wstring WideOf(const std::string& path);
+// The Windows path of a file the Unix side built: drive Z: is Wine's view of the Unix root.
+std::string WindowsPathOfBuiltFile(std::string unixPath);
 std::string Utf8Of(const std::wstring& text);
 void WriteBytes(const std::string& path, const std::string& content);
 std::string ReadBytes(const std::string& path);
