@@ -8,12 +8,14 @@
 
 #include "hosts_store/hosts_store.h"
 #include "shell/runtime_error.h"
+#include "tests/support/error_of.h"
 #include "tests/support/platform_contract.h"
 
 namespace velmora::testing {
 namespace {
 
 using Names = std::vector<std::string>;
+constexpr auto kNoError = RuntimeErrorNumber::InternalError;
 constexpr char kSeparator = '\\';  // program paths are written the same on every platform
 
 // The folder every case starts from: variants, the system's own files, a file that only begins like a
@@ -35,17 +37,6 @@ Names Listing(Platform& platform, const std::string& pattern)
     for (std::string name = lookup.first(pattern); !name.empty(); name = lookup.next())
         names.push_back(name);
     return names;
-}
-
-// The run-time error number the action threw; 0 when it threw none.
-int ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return static_cast<int>(error.number());
-    }
-    return 0;
 }
 
 // Names match without regard to case, with * and ? and the rule that ".*" also matches a name without a dot;
@@ -93,52 +84,55 @@ TEST_P(PlatformContract, NamesAnEntryByItsStoredName)
 // the old; a refusal is the same run-time error everywhere.
 TEST_P(PlatformContract, WritesWholeFilesOrRefusesWithTheSameErrors)
 {
+    using enum RuntimeErrorNumber;
     struct Case {
         const char* what;
         std::function<void(Platform&, const std::string& in)> action;
-        int number;                               // the run-time error number, 0 for none
+        RuntimeErrorNumber number;                // kNoError: none
         const char* name;                         // the file to look at afterwards, or nullptr
         std::optional<std::string> contentAfter;  // nullopt: it no longer exists
     };
     const Case cases[] = {
-        {"replace in another case", [](auto& p, auto in) { p.replaceTextFile(in + "HOSTS.WORK", {"new\r\n"}); }, 0,
-         "hosts.Work", "new\r\n"},
+        {"replace in another case", [](auto& p, auto in) { p.replaceTextFile(in + "HOSTS.WORK", {"new\r\n"}); },
+         kNoError, "hosts.Work", "new\r\n"},
         {"replace a new file",
          [](auto& p, auto in) {
              p.replaceTextFile(in + "hosts.new", {"a", "b\r\n"});
          },
-         0, "hosts.new", "ab\r\n"},
-        {"replace with nothing", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.Work", {}); }, 0, "hosts.Work",
-         ""},
-        {"append", [](auto& p, auto in) { p.appendTextFile(in + "hosts.work", "more\r\n"); }, 0, "hosts.Work",
+         kNoError, "hosts.new", "ab\r\n"},
+        {"replace with nothing", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.Work", {}); }, kNoError,
+         "hosts.Work", ""},
+        {"append", [](auto& p, auto in) { p.appendTextFile(in + "hosts.work", "more\r\n"); }, kNoError, "hosts.Work",
          "hosts.Work\r\nmore\r\n"},
-        {"append to a new file", [](auto& p, auto in) { p.appendTextFile(in + "hosts.new", "x\r\n"); }, 0, "hosts.new",
-         "x\r\n"},
+        {"append to a new file", [](auto& p, auto in) { p.appendTextFile(in + "hosts.new", "x\r\n"); }, kNoError,
+         "hosts.new", "x\r\n"},
         {"create over a file",
-         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.office", "x")); }, 0, "HOSTS.Office",
-         "HOSTS.Office\r\n"},
-        {"create a new file", [](auto& p, auto in) { EXPECT_TRUE(p.createTextFileIfAbsent(in + "hosts.new", "x")); }, 0,
-         "hosts.new", "x"},
-        {"delete in another case", [](auto& p, auto in) { p.deleteFile(in + "hosts.OFFICE"); }, 0, "HOSTS.Office",
-         std::nullopt},
-        {"read a missing file", [](auto& p, auto in) { p.readTextFile(in + "hosts.missing"); }, 53, "hosts.missing",
-         std::nullopt},
-        {"delete a missing file", [](auto& p, auto in) { p.deleteFile(in + "hosts.missing"); }, 53, "hosts.missing",
-         std::nullopt},
+         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.office", "x")); }, kNoError,
+         "HOSTS.Office", "HOSTS.Office\r\n"},
+        {"create a new file", [](auto& p, auto in) { EXPECT_TRUE(p.createTextFileIfAbsent(in + "hosts.new", "x")); },
+         kNoError, "hosts.new", "x"},
+        {"delete in another case", [](auto& p, auto in) { p.deleteFile(in + "hosts.OFFICE"); }, kNoError,
+         "HOSTS.Office", std::nullopt},
+        {"read a missing file", [](auto& p, auto in) { p.readTextFile(in + "hosts.missing"); }, FileNotFound,
+         "hosts.missing", std::nullopt},
+        {"delete a missing file", [](auto& p, auto in) { p.deleteFile(in + "hosts.missing"); }, FileNotFound,
+         "hosts.missing", std::nullopt},
         {"read in a missing folder", [](auto& p, auto in) { p.readTextFile(in + "missing" + kSeparator + "hosts"); },
-         76, nullptr, std::nullopt},
+         PathNotFound, nullptr, std::nullopt},
         {"replace in a missing folder",
-         [](auto& p, auto in) { p.replaceTextFile(in + "missing" + kSeparator + "hosts", {"x"}); }, 76, nullptr,
+         [](auto& p, auto in) { p.replaceTextFile(in + "missing" + kSeparator + "hosts", {"x"}); }, PathNotFound,
+         nullptr, std::nullopt},
+        {"read a folder", [](auto& p, auto in) { p.readTextFile(in + "hosts.folder"); }, PathFileAccessError, nullptr,
          std::nullopt},
-        {"read a folder", [](auto& p, auto in) { p.readTextFile(in + "hosts.folder"); }, 75, nullptr, std::nullopt},
-        {"replace a folder", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.folder", {"x"}); }, 75, nullptr,
-         std::nullopt},
-        {"append to a folder", [](auto& p, auto in) { p.appendTextFile(in + "hosts.folder", "x"); }, 75, nullptr,
-         std::nullopt},
+        {"replace a folder", [](auto& p, auto in) { p.replaceTextFile(in + "hosts.folder", {"x"}); },
+         PathFileAccessError, nullptr, std::nullopt},
+        {"append to a folder", [](auto& p, auto in) { p.appendTextFile(in + "hosts.folder", "x"); },
+         PathFileAccessError, nullptr, std::nullopt},
         {"create over a folder",
-         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.folder", "x")); }, 0, nullptr,
+         [](auto& p, auto in) { EXPECT_FALSE(p.createTextFileIfAbsent(in + "hosts.folder", "x")); }, kNoError, nullptr,
          std::nullopt},
-        {"delete a folder", [](auto& p, auto in) { p.deleteFile(in + "hosts.folder"); }, 75, nullptr, std::nullopt},
+        {"delete a folder", [](auto& p, auto in) { p.deleteFile(in + "hosts.folder"); }, PathFileAccessError, nullptr,
+         std::nullopt},
     };
     for (const Case& c : cases) {
         const auto subject = SeededSubject();

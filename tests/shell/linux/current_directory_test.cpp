@@ -3,17 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <unistd.h>
 
 #include "shell/linux/drive_mapping.h"
 #include "shell/linux/linux_platform.h"
 #include "shell/runtime_error.h"
+#include "tests/support/error_of.h"
 #include "tests/support/temp_directory.h"
 
 namespace velmora::linux_platform {
 namespace {
 
+using testing::ErrorOf;
 using testing::TempDirectory;
 using testing::WriteFile;
 
@@ -31,17 +32,6 @@ private:
 std::string Real(const std::string& path)
 {
     return std::filesystem::canonical(path).string();
-}
-
-RuntimeErrorNumber ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    ADD_FAILURE() << "no run-time error";
-    return RuntimeErrorNumber::InternalError;
 }
 
 TEST(DriveMapping, RelativePathsStartAtTheCurrentDirectoryAndARootSeparatorAtTheDrivesRoot)

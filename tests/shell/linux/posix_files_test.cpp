@@ -7,25 +7,16 @@
 #include "shell/linux/errno_mapping.h"
 #include "shell/linux/posix_files.h"
 #include "shell/runtime_error.h"
+#include "tests/support/error_of.h"
 #include "tests/support/temp_directory.h"
 
 namespace velmora::linux_platform {
 namespace {
 
+using testing::ErrorOf;
 using testing::ReadFile;
 using testing::TempDirectory;
 using testing::WriteFile;
-
-template <typename Action>
-RuntimeErrorNumber ErrorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return RuntimeErrorNumber::InternalError;  // "no error" is never an expected answer below
-}
 
 std::vector<std::string> NamesIn(const std::string& directory)
 {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shell/runtime_error.h"
+#include "tests/support/error_of.h"
 #include "tests/support/temp_directory.h"
 
 namespace velmora::windows_testing {
@@ -32,16 +33,6 @@ inline const std::string kRealHostsDir = "C:\\Windows\\System32\\drivers\\etc\\"
 std::map<std::string, std::string> HostsFiles();
 void ReplaceHostsFiles(const std::map<std::string, std::string>& files);
 
-// The run-time error number an action throws; InternalError when it throws none, which no test expects.
-template <typename Action>
-RuntimeErrorNumber ErrorOf(Action&& action)
-{
-    try {
-        action();
-    } catch (const RuntimeError& error) {
-        return error.number();
-    }
-    return RuntimeErrorNumber::InternalError;
-}
+using velmora::testing::ErrorOf;
 
 }  // namespace velmora::windows_testing
